@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QApplication>
+
+class UserMessages;
+
+// The application object, titled "Kelmir". Every handler of the program runs
+// its action through runAction(); this is the last net for anything thrown
+// from an event handler outside one.
+class KelmirApplication : public QApplication {
+public:
+    KelmirApplication(int& argc, char** argv);
+    void setErrorMessages(UserMessages* messages) { m_messages = messages; }
+    bool notify(QObject* receiver, QEvent* event) override;
+
+private:
+    UserMessages* m_messages = nullptr;
+};

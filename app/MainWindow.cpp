@@ -1,0 +1,240 @@
+#include "app/MainWindow.h"
+
+#include "app/ErrorReport.h"
+#include "app/Icons.h"
+#include "app/Panel.h"
+#include "app/PanelShells.h"
+#include "app/settings/SettingsPanel.h"
+#include "model/UserMessages.h"
+#include "store/DataModule.h"
+#include "store/DatabaseError.h"
+#include "store/SettingsStore.h"
+
+#include <QCloseEvent>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QShowEvent>
+#include <QToolButton>
+
+namespace {
+
+// The toolbar strip with its gradient background.
+class ToolbarFrame : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        QLinearGradient gradient(0, 0, 0, height());
+        gradient.setColorAt(0, QColor(250, 250, 252));
+        gradient.setColorAt(1, QColor(205, 212, 224));
+        p.fillRect(rect(), gradient);
+        p.setPen(QColor(160, 166, 178));
+        p.drawLine(0, height() - 1, width(), height() - 1);
+    }
+};
+
+const QString databaseCaption = QStringLiteral("Adatbázis hiba!");
+
+} // namespace
+
+TfrmMain::TfrmMain(Tdm& dm, UserMessages& messages, const Clock& clock, WorkbookViewer& viewer)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+    , m_dm(dm)
+    , m_context{dm, m_base, messages, clock, viewer, *this}
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Kelmir - Daventor - v1.2.2"));
+    setFixedSize(clientSize);
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPointSize(8);
+    setFont(font);
+    QPalette background = palette();
+    background.setColor(QPalette::Window, background.color(QPalette::Button));
+    setPalette(background);
+    setAutoFillBackground(true);
+
+    buildToolbar();
+    m_settings = new SettingsPanel(m_context, this);
+    m_shells = PanelShells::create(m_context, this);
+}
+
+TfrmMain::~TfrmMain() = default;
+
+void TfrmMain::buildToolbar()
+{
+    m_toolbar = new ToolbarFrame(this);
+    m_toolbar->setObjectName(QStringLiteral("tlbMain"));
+    m_toolbar->setGeometry(0, 0, clientSize.width(), 41);
+
+    QToolButton* btnNew = addToolbarButton(QStringLiteral("btnNew"), 0, 0, QStringLiteral("Véradó időpontok felvitele"));
+    QToolButton* btnOpen =
+        addToolbarButton(QStringLiteral("btnOpen"), 48, 1, QStringLiteral("Véradó időpontok megnyitása"));
+    QToolButton* btnLocations =
+        addToolbarButton(QStringLiteral("btnEditHelyszinek"), 96, 2, QStringLiteral("Helyszinek"));
+    auto addSeparator = [this](const QString& name, int left) {
+        auto* separator = new QFrame(m_toolbar);
+        separator->setObjectName(name);
+        separator->setFrameShape(QFrame::VLine);
+        separator->setFrameShadow(QFrame::Sunken);
+        separator->setGeometry(left + 3, 6, 2, 29);
+        m_toolbarItems << separator;
+    };
+    addSeparator(QStringLiteral("tblSEPARATOR1"), 144);
+    QToolButton* btnExport = addToolbarButton(QStringLiteral("btnExport"), 152, 3, QStringLiteral("Exportálás"));
+    addSeparator(QStringLiteral("tblSEPARATOR2"), 200);
+    QToolButton* btnSettings = addToolbarButton(QStringLiteral("btnSettings"), 208, 4, QStringLiteral("Beállítások"));
+    QToolButton* btnExit = addToolbarButton(QStringLiteral("btnExit"), 256, 5, QStringLiteral("Kilépés a programból"));
+
+    connect(btnSettings, &QToolButton::clicked, this,
+            [this] { runAction(m_context.messages, [this] { m_settings->btnSettingsClick(); }); });
+    connectAction(btnExit, &TfrmMain::btnExitClick);
+    // The month, location and export panels are opened by their own handlers
+    // once those panels are built.
+    Q_UNUSED(btnNew);
+    Q_UNUSED(btnOpen);
+    Q_UNUSED(btnLocations);
+    Q_UNUSED(btnExport);
+}
+
+QToolButton* TfrmMain::addToolbarButton(const QString& name, int left, int image, const QString& hint)
+{
+    auto* button = new QToolButton(m_toolbar);
+    button->setObjectName(name);
+    button->setGeometry(left, 0, 48, 41);
+    button->setAutoRaise(true);
+    button->setIconSize(QSize(32, 32));
+    button->setIcon(Icons::toolbar(static_cast<Icons::Toolbar>(image)));
+    button->setToolTip(hint);
+    button->setFocusPolicy(Qt::NoFocus);
+    m_toolbarItems << button;
+    return button;
+}
+
+void TfrmMain::connectAction(QToolButton* button, void (TfrmMain::*handler)())
+{
+    connect(button, &QToolButton::clicked, this,
+            [this, handler] { runAction(m_context.messages, [this, handler] { (this->*handler)(); }); });
+}
+
+bool TfrmMain::openDatabase()
+{
+    UserMessages& messages = m_context.messages;
+    try {
+        m_dm.datacore.open();
+    } catch (const DatabaseError&) {
+        messages.show(QStringLiteral("Hiba az adatkapcsolatnál. Lehetséges, hogy az adatfájl nem létezik, vagy a "
+                                     "hozzáférés nem megfelelő!"),
+                      databaseCaption, UserMessages::Icon::Error, UserMessages::Buttons::Ok);
+        return false;
+    }
+    const QString tableMessages[5] = {
+        QStringLiteral("A Megyék táblát nem lehet megnyitni. A program futása befejeződik."),
+        QStringLiteral("A Települések táblát nem lehet megnyitni. A program futása befejeződik."),
+        QStringLiteral("A Helyszínek táblát nem lehet megnyitni. A program futása befejeződik."),
+        QStringLiteral("A Beállítások táblát nem lehet megnyitni. A program futása befejeződik."),
+        QStringLiteral("A Véradások táblát nem lehet megnyitni. A program futása befejeződik."),
+    };
+    for (int i = 0; i < 5; ++i) {
+        try {
+            m_dm.tablesInOpeningOrder[i]->open();
+        } catch (const DatabaseError&) {
+            messages.show(tableMessages[i], databaseCaption, UserMessages::Icon::Error, UserMessages::Buttons::Ok);
+            m_dm.CloseDatabase();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool TfrmMain::FormCreate()
+{
+    if (!openDatabase())
+        return false;
+
+    m_base.CurrentSettings.Clear();
+    m_base.CurrentLocation.Clear();
+    m_base.CurrentDonation.Clear();
+    m_base.EditMode = EditModes::Idle;
+    m_base.LocationSort.reset();
+    m_base.DonationSort.reset();
+    m_base.SmtpAuthAttempted = false;
+
+    LoadSettings(m_dm, m_base.CurrentSettings, m_context.messages);
+    LoadRecipient(m_dm, m_base.CurrentSettings, m_context.messages);
+
+    m_settings->fillCounties();
+    m_settings->selectCounty(m_base.CurrentSettings.megye_kod);
+    if (m_base.CurrentSettings.megye_kod == 0) {
+        m_context.messages.show(
+            QStringLiteral("Az adatok felvitele előtt be kell állítania a megye-azonosítót! [BEÁLLÍTÁSOK]"),
+            QStringLiteral("Információ"), UserMessages::Icon::Information, UserMessages::Buttons::Ok);
+    }
+    return true;
+}
+
+void TfrmMain::FormShow()
+{
+    m_settings->HideSettingsPanel();
+    const QPoint centre = Panel::centredIn(clientSize, m_settings->size());
+    m_settings->move(m_settings->x(), centre.y());
+    m_settings->move(centre.x(), m_settings->y());
+    m_settings->DisableAuthFields();
+    for (Panel* panel : m_shells)
+        panel->hide();
+}
+
+void TfrmMain::FormClose()
+{
+    if (m_closed)
+        return;
+    m_closed = true;
+    m_dm.CloseDatabase();
+}
+
+void TfrmMain::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        runAction(m_context.messages, [this] { FormShow(); });
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event)
+{
+    FormClose();
+    event->accept();
+}
+
+void TfrmMain::EnableToolbar()
+{
+    m_toolbar->setEnabled(true);
+    for (QWidget* item : m_toolbarItems)
+        item->setEnabled(true);
+}
+
+void TfrmMain::DisableToolbar()
+{
+    m_toolbar->setEnabled(false);
+    for (QWidget* item : m_toolbarItems)
+        item->setEnabled(false);
+}
+
+void TfrmMain::EnableToolbarFrame()
+{
+    m_toolbar->setEnabled(true);
+}
+
+void TfrmMain::btnExitClick()
+{
+    DisableToolbar();
+    const auto answer = m_context.messages.show(QStringLiteral("Biztosan bezárod a programot ?"),
+                                                QStringLiteral("Kilépés a Kelmirből"), UserMessages::Icon::Question,
+                                                UserMessages::Buttons::YesNo);
+    if (answer == UserMessages::Answer::Yes)
+        close();
+    else
+        EnableToolbar();
+}

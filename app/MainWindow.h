@@ -1,0 +1,57 @@
+#pragma once
+
+#include "app/Shell.h"
+#include "model/Base.h"
+
+#include <QWidget>
+
+class QToolButton;
+class SettingsPanel;
+class Panel;
+class Tdm;
+
+// frmMain: a toolbar over an empty client area of 900 x 680 pixels on which
+// one panel at a time is shown. Owns the program-wide state (Base).
+class TfrmMain : public QWidget, public Shell {
+public:
+    TfrmMain(Tdm& dm, UserMessages& messages, const Clock& clock, WorkbookViewer& viewer);
+    ~TfrmMain() override;
+
+    // The start-up sequence. False when the database or one of its tables
+    // could not be opened: the message has been shown, whatever was opened is
+    // closed again, and the window must not be shown.
+    bool FormCreate();
+    void FormShow();
+    void FormClose();
+
+    void EnableToolbar() override;
+    void DisableToolbar() override;
+    void EnableToolbarFrame() override;
+
+    void btnExitClick();
+
+    Base& base() { return m_base; }
+    AppContext& context() { return m_context; }
+    SettingsPanel* settingsPanel() const { return m_settings; }
+
+    static constexpr QSize clientSize{900, 680};
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    bool openDatabase();
+    void buildToolbar();
+    QToolButton* addToolbarButton(const QString& name, int left, int image, const QString& hint);
+    void connectAction(QToolButton* button, void (TfrmMain::*handler)());
+
+    Tdm& m_dm;
+    Base m_base;
+    AppContext m_context;
+    QWidget* m_toolbar = nullptr;
+    QList<QWidget*> m_toolbarItems;
+    SettingsPanel* m_settings = nullptr;
+    QList<Panel*> m_shells;
+    bool m_closed = false;
+};

@@ -1,0 +1,117 @@
+#include "app/Panel.h"
+
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QToolButton>
+
+namespace {
+
+void paintBevels(QWidget* widget)
+{
+    QPainter p(widget);
+    const QRect r = widget->rect().adjusted(0, 0, -1, -1);
+    const QPalette& pal = widget->palette();
+    // Outer lowered, inner raised.
+    p.setPen(pal.color(QPalette::Dark));
+    p.drawLine(r.topLeft(), r.topRight());
+    p.drawLine(r.topLeft(), r.bottomLeft());
+    p.setPen(pal.color(QPalette::Light));
+    p.drawLine(r.bottomLeft(), r.bottomRight());
+    p.drawLine(r.topRight(), r.bottomRight());
+    const QRect inner = r.adjusted(1, 1, -1, -1);
+    p.setPen(pal.color(QPalette::Light));
+    p.drawLine(inner.topLeft(), inner.topRight());
+    p.drawLine(inner.topLeft(), inner.bottomLeft());
+    p.setPen(pal.color(QPalette::Dark));
+    p.drawLine(inner.bottomLeft(), inner.bottomRight());
+    p.drawLine(inner.topRight(), inner.bottomRight());
+}
+
+} // namespace
+
+Panel::Panel(const QString& objectName, QSize size, QWidget* parent)
+    : QFrame(parent)
+{
+    setObjectName(objectName);
+    resize(size);
+    setAutoFillBackground(true);
+}
+
+QPoint Panel::centredIn(QSize client, QSize panel)
+{
+    return {client.width() / 2 - panel.width() / 2, client.height() / 2 - panel.height() / 2};
+}
+
+void Panel::paintEvent(QPaintEvent*)
+{
+    paintBevels(this);
+}
+
+QLabel* Panel::addLabel(QWidget* parent, const QString& name, QPoint at, const QString& text)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->move(at);
+    label->adjustSize();
+    return label;
+}
+
+QFrame* Panel::addRule(QWidget* parent, const QString& name, QRect geometry)
+{
+    auto* rule = new QFrame(parent);
+    rule->setObjectName(name);
+    rule->setFrameShape(QFrame::HLine);
+    rule->setFrameShadow(QFrame::Sunken);
+    rule->setLineWidth(1);
+    rule->setGeometry(geometry);
+    return rule;
+}
+
+QLabel* Panel::addTitle(const QString& name, QPoint at, const QString& text)
+{
+    QLabel* title = addLabel(this, name, at, QString());
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPixelSize(24);
+    title->setFont(font);
+    QPalette palette = title->palette();
+    palette.setColor(QPalette::WindowText, QColor(0, 0, 128));
+    title->setPalette(palette);
+    title->setText(text);
+    title->adjustSize();
+    return title;
+}
+
+QToolButton* Panel::addImageButton(const QString& name, QRect geometry, Icons::PanelButton image,
+                                   const QString& hint)
+{
+    auto* button = new QToolButton(this);
+    button->setObjectName(name);
+    button->setGeometry(geometry);
+    button->setAutoRaise(true);
+    button->setIcon(Icons::panelButton(image));
+    button->setIconSize(geometry.size() - QSize(8, 8));
+    button->setToolTip(hint);
+    return button;
+}
+
+QPushButton* Panel::addButton(QWidget* parent, const QString& name, QRect geometry, const QString& text)
+{
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    button->setGeometry(geometry);
+    button->setAutoDefault(false);
+    return button;
+}
+
+BevelPanel::BevelPanel(const QString& objectName, QRect geometry, QWidget* parent)
+    : QFrame(parent)
+{
+    setObjectName(objectName);
+    setGeometry(geometry);
+}
+
+void BevelPanel::paintEvent(QPaintEvent*)
+{
+    paintBevels(this);
+}

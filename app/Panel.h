@@ -1,0 +1,39 @@
+#pragma once
+
+#include "app/Icons.h"
+
+#include <QFrame>
+
+class QLabel;
+class QPushButton;
+class QToolButton;
+
+// The one look every panel shares: a raised inner and a lowered outer bevel,
+// a two-pixel rule, a navy title and 40 x 40 flat image buttons. Panels are
+// placed on the main window's client area and never moved by the user.
+class Panel : public QFrame {
+public:
+    Panel(const QString& objectName, QSize size, QWidget* parent);
+
+    // Panel position on a client area of the given size: each half truncated
+    // on its own before the subtraction.
+    static QPoint centredIn(QSize client, QSize panel);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+    static QLabel* addLabel(QWidget* parent, const QString& name, QPoint at, const QString& text);
+    static QFrame* addRule(QWidget* parent, const QString& name, QRect geometry);
+    QLabel* addTitle(const QString& name, QPoint at, const QString& text);
+    QToolButton* addImageButton(const QString& name, QRect geometry, Icons::PanelButton image, const QString& hint);
+    static QPushButton* addButton(QWidget* parent, const QString& name, QRect geometry, const QString& text);
+};
+
+// An editor sub-panel with the same bevels.
+class BevelPanel : public QFrame {
+public:
+    BevelPanel(const QString& objectName, QRect geometry, QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};

@@ -1,0 +1,28 @@
+#pragma once
+
+class Tdm;
+struct Base;
+class UserMessages;
+class Clock;
+class WorkbookViewer;
+
+// What a panel may ask of the main window around it.
+class Shell {
+public:
+    virtual ~Shell() = default;
+    virtual void EnableToolbar() = 0;
+    virtual void DisableToolbar() = 0;
+    // After DisableToolbar: the toolbar itself enabled so it draws normally,
+    // every button still disabled.
+    virtual void EnableToolbarFrame() = 0;
+};
+
+// Everything a panel works with, handed over by the main window.
+struct AppContext {
+    Tdm& dm;
+    Base& base;
+    UserMessages& messages;
+    const Clock& clock;
+    WorkbookViewer& viewer;
+    Shell& shell;
+};

@@ -1,0 +1,183 @@
+#include "app/settings/SettingsPanel.h"
+
+#include "app/ErrorReport.h"
+#include "model/Base.h"
+#include "model/UserMessages.h"
+#include "store/DataModule.h"
+#include "store/SettingsStore.h"
+#include "store/Statement.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
+
+namespace {
+
+QLineEdit* addField(QWidget* parent, const QString& name, QPoint at, int width)
+{
+    auto* field = new QLineEdit(parent);
+    field->setObjectName(name);
+    field->setGeometry(at.x(), at.y(), width, 21);
+    return field;
+}
+
+} // namespace
+
+SettingsPanel::SettingsPanel(AppContext& context, QWidget* parent)
+    : Panel(QStringLiteral("pnlSettingsMain"), QSize(409, 194), parent)
+    , m_context(context)
+{
+    addLabel(this, QStringLiteral("lblCounty0"), {11, 8}, QStringLiteral("A szervezet azonosítása"));
+    addRule(this, QStringLiteral("bvlLine1"), {134, 14, 259, 2});
+    addLabel(this, QStringLiteral("lblCounty1"), {20, 40}, QStringLiteral("Megye:"));
+    m_cmbMegye = new QComboBox(this);
+    m_cmbMegye->setObjectName(QStringLiteral("cmbMegye"));
+    m_cmbMegye->setGeometry(65, 37, 147, 21);
+    m_cmbMegye->setMaxVisibleItems(21);
+    addLabel(this, QStringLiteral("lblSMTP0"), {11, 73}, QStringLiteral("Email küldés beállításai"));
+    addRule(this, QStringLiteral("bvlLine2"), {124, 79, 269, 2});
+    addLabel(this, QStringLiteral("lblTargetMail"), {19, 102}, QStringLiteral("Címzett:"));
+    m_edtDestinationEmail = addField(this, QStringLiteral("edtDestinationEmail"), {65, 99}, 210);
+    addRule(this, QStringLiteral("bvlLine4"), {0, 137, 409, 2});
+    addTitle(QStringLiteral("Label1"), {11, 150}, QStringLiteral("Beállítások"));
+    QToolButton* cancel = addImageButton(QStringLiteral("btnCancelSettings"), {316, 145, 40, 40},
+                                         Icons::PanelButton::Cancel, QStringLiteral("Mégsem"));
+    QToolButton* save = addImageButton(QStringLiteral("btnSaveSettings"), {362, 145, 40, 40},
+                                       Icons::PanelButton::Save, QStringLiteral("Mentés"));
+
+    // Below the visible edge.
+    addLabel(this, QStringLiteral("lblSMTP2"), {20, 248}, QStringLiteral("Kimenő levelek kiszolgálója (SMTP):"));
+    m_edtSMTP = addField(this, QStringLiteral("edtSMTP"), {196, 245}, 181);
+    m_cbxHitelesites = new QCheckBox(QStringLiteral("SMTP hitelesítés"), this);
+    m_cbxHitelesites->setObjectName(QStringLiteral("cbxHitelesites"));
+    m_cbxHitelesites->move(20, 280);
+    m_pnlHitelesites = new BevelPanel(QStringLiteral("pnlHitelesites"), {36, 303, 341, 78}, this);
+    addLabel(m_pnlHitelesites, QStringLiteral("lblHitelesites1"), {16, 16}, QStringLiteral("Felhasználó:"));
+    m_edtUSR = addField(m_pnlHitelesites, QStringLiteral("edtUSR"), {86, 13}, 235);
+    addLabel(m_pnlHitelesites, QStringLiteral("lblHitelesites2"), {16, 45}, QStringLiteral("Jelszó:"));
+    m_edtPSW = addField(m_pnlHitelesites, QStringLiteral("edtPSW"), {86, 42}, 235);
+    m_edtPSW->setEchoMode(QLineEdit::Password);
+    m_pnlHitelesites->setEnabled(false);
+
+    setTabOrder(m_cmbMegye, m_edtDestinationEmail);
+    setTabOrder(m_edtDestinationEmail, m_edtSMTP);
+    setTabOrder(m_edtSMTP, m_cbxHitelesites);
+    setTabOrder(m_cbxHitelesites, m_edtUSR);
+    setTabOrder(m_edtUSR, m_edtPSW);
+    setTabOrder(m_edtPSW, cancel);
+    setTabOrder(cancel, save);
+
+    UserMessages& messages = context.messages;
+    connect(m_cbxHitelesites, &QCheckBox::toggled, this,
+            [this, &messages] { runAction(messages, [this] { cbxHitelesitesClick(); }); });
+    connect(save, &QToolButton::clicked, this,
+            [this, &messages] { runAction(messages, [this] { btnSaveSettingsClick(); }); });
+    connect(cancel, &QToolButton::clicked, this,
+            [this, &messages] { runAction(messages, [this] { btnCancelSettingsClick(); }); });
+}
+
+void SettingsPanel::fillCounties()
+{
+    Table& counties = m_context.dm.at_megyek;
+    m_cmbMegye->clear();
+    m_cmbMegye->addItem(QStringLiteral("- Szervezet kiválasztása -"));
+    for (counties.first(); !counties.eof(); counties.next())
+        m_cmbMegye->addItem(counties.field(QStringLiteral("megye_nev")).asString());
+}
+
+void SettingsPanel::selectCounty(int position)
+{
+    m_cmbMegye->setCurrentIndex(position < m_cmbMegye->count() ? position : -1);
+}
+
+void SettingsPanel::ShowSettingsPanel()
+{
+    show();
+    raise();
+}
+
+void SettingsPanel::HideSettingsPanel()
+{
+    hide();
+}
+
+void SettingsPanel::EnableAuthFields()
+{
+    m_pnlHitelesites->setEnabled(true);
+    for (const char* name : {"lblHitelesites1", "lblHitelesites2", "edtUSR", "edtPSW"})
+        m_pnlHitelesites->findChild<QWidget*>(QLatin1String(name))->setEnabled(true);
+    m_edtUSR->setFocus();
+}
+
+void SettingsPanel::DisableAuthFields()
+{
+    m_pnlHitelesites->setEnabled(false);
+    for (const char* name : {"lblHitelesites1", "lblHitelesites2", "edtUSR", "edtPSW"})
+        m_pnlHitelesites->findChild<QWidget*>(QLatin1String(name))->setEnabled(false);
+}
+
+void SettingsPanel::btnSettingsClick()
+{
+    const QSize client = parentWidget()->size();
+    move(Panel::centredIn(client, size()));
+    m_context.shell.DisableToolbar();
+    ShowSettingsPanel();
+    const tSettings& settings = m_context.base.CurrentSettings;
+    m_cbxHitelesites->setChecked(settings.Hitelesites == 1); // toggled() runs cbxHitelesitesClick
+    selectCounty(settings.megye_kod);
+    m_edtDestinationEmail->setText(settings.Cel);
+    m_edtSMTP->setText(settings.SMTP);
+    m_edtUSR->setText(settings.User);
+    m_edtPSW->setText(settings.Password);
+}
+
+void SettingsPanel::cbxHitelesitesClick()
+{
+    if (m_cbxHitelesites->isChecked())
+        EnableAuthFields();
+    else
+        DisableAuthFields();
+}
+
+void SettingsPanel::btnSaveSettingsClick()
+{
+    const int position = m_cmbMegye->currentIndex();
+    if (position <= 0) {
+        m_context.messages.show(QStringLiteral("A megye-azonosító nem lett kiválasztva!"), QStringLiteral("Információ"),
+                                UserMessages::Icon::Information, UserMessages::Buttons::Ok);
+        m_cmbMegye->setFocus();
+        return;
+    }
+    const quint8 authentication = m_cbxHitelesites->isChecked() ? 1 : 0;
+
+    Query& county = m_context.dm.aq_megyek;
+    county.close();
+    county.enableParameters();
+    county.clearParameters();
+    county.clearText();
+    county.addLine(QStringLiteral("SELECT * FROM at_megyek"));
+    county.addLine(QStringLiteral("WHERE id=%1;").arg(position));
+    county.prepare();
+    openGuarded(county, m_context.messages);
+    // A failed lookup leaves the query closed: reading it ends the save with
+    // the general error report, before anything is changed.
+    county.first();
+    const qint32 id = county.field(QStringLiteral("id")).valueAsInteger();
+    const QString name = county.field(QStringLiteral("megye_nev")).asString();
+
+    tSettings& settings = m_context.base.CurrentSettings;
+    settings.SetValues(quint8(id), name, m_edtDestinationEmail->text(), QString(), QString(), authentication,
+                       m_edtUSR->text(), m_edtPSW->text());
+    if (SaveSettings(m_context.dm, settings, m_context.messages)) {
+        m_context.shell.EnableToolbar();
+        HideSettingsPanel();
+    }
+}
+
+void SettingsPanel::btnCancelSettingsClick()
+{
+    m_context.shell.EnableToolbar();
+    HideSettingsPanel();
+}

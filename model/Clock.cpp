@@ -1,0 +1,6 @@
+#include "model/Clock.h"
+
+QDateTime SystemClock::now() const
+{
+    return QDateTime::currentDateTime();
+}

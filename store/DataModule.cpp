@@ -1,0 +1,13 @@
+#include "store/DataModule.h"
+
+Tdm::Tdm() = default;
+
+void Tdm::CloseDatabase()
+{
+    for (int i = 4; i >= 0; --i) {
+        if (tablesInOpeningOrder[i]->isOpen())
+            tablesInOpeningOrder[i]->close();
+    }
+    if (datacore.isOpen())
+        datacore.close();
+}

@@ -1,0 +1,119 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <vector>
+
+class Connection;
+
+// A named, reusable statement holder. Every statement runs by one sequence:
+//
+//   q.close();
+//   q.enableParameters(); q.clearParameters();
+//   q.declareParameter("vcim", ParamType::Text);
+//   q.clearText(); q.addLine("UPDATE at_helyszinek SET cim=:vcim"); q.addLine("WHERE id=1;");
+//   q.bind("vcim", text);
+//   q.prepare();
+//   q.execute();   // or q.open() for a select
+//
+// A select keeps its whole result in memory (a static result) with a record
+// count and 1-based record numbers. Result columns that share a name are
+// qualified with their table ("at_veradasok.id"). Every failure throws
+// DatabaseError with the engine's message.
+enum class ParamType { Integer, Byte, Text };
+
+class Query;
+
+// The current row's value of one result column, read in one of three ways.
+class Field {
+public:
+    bool isNull() const { return m_value.isNull(); }
+    QVariant value() const { return m_value; }
+    // The value converted: null gives empty text / is an error for an integer.
+    QString valueAsText() const;
+    qint32 valueAsInteger() const;
+    // Text (null gives empty text) and integer (null gives 0).
+    QString asString() const;
+    qint32 asInteger() const;
+
+private:
+    friend class Query;
+    Field(QString name, QVariant value)
+        : m_name(std::move(name))
+        , m_value(std::move(value))
+    {
+    }
+    QString m_name;
+    QVariant m_value;
+};
+
+class Query {
+public:
+    Query(Connection& connection, QString name);
+    ~Query();
+    Query(const Query&) = delete;
+    Query& operator=(const Query&) = delete;
+
+    const QString& name() const { return m_name; }
+
+    void close();
+    void enableParameters();
+    void clearParameters();
+    void declareParameter(const QString& name, ParamType type);
+    void clearText();
+    void addLine(const QString& line);
+    QString text() const { return m_lines.join(u'\n'); }
+
+    // Binding uses the bare name; it must name a declared parameter or one
+    // written in the text.
+    void bind(const QString& name, qint32 value);
+    void bindByte(const QString& name, quint8 value);
+    void bind(const QString& name, const QString& value);
+
+    void prepare();
+    void execute();
+    void open();
+
+    bool isOpen() const { return m_open; }
+    void first();
+    void next();
+    bool eof() const;
+    int recordCount() const { return m_rowCount; }
+    int recNo() const; // 1-based; 0 when there is no current row
+    void setRecNo(int recNo);
+
+    int columnCount() const { return int(m_columns.size()); }
+    const QStringList& columnNames() const { return m_columns; }
+    int columnIndex(const QString& name) const; // -1 when absent
+    Field field(const QString& name) const;
+    // Direct access for grid models: row and column 0-based.
+    const QVariant& cell(int row, int column) const { return m_cells[size_t(row) * m_columns.size() + column]; }
+
+    // Rows changed by the last execute.
+    int changes() const { return m_changes; }
+
+private:
+    struct Parameter {
+        QString name;
+        ParamType type;
+        QVariant value; // null until bound
+    };
+    Parameter& parameterForBinding(const QString& name, ParamType typeOfValue);
+    void run(bool keepResult);
+
+    Connection& m_connection;
+    QString m_name;
+    bool m_parametersEnabled = true;
+    std::vector<Parameter> m_parameters;
+    QStringList m_lines;
+    bool m_prepared = false;
+
+    bool m_open = false;
+    QStringList m_columns;
+    std::vector<QVariant> m_cells;
+    int m_rowCount = 0;
+    int m_row = 0; // 0-based current row; == m_rowCount past the end
+    int m_changes = 0;
+};

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// The shape of datacore.vdf and the builder of fresh files. The program never
+// creates the file; the tool kelmir-newdb and the test fixtures do, with this
+// code.
+
+// Reference data: the counties and the postcode-settlement rows.
+struct ReferenceData {
+    struct Settlement {
+        int irsz = 0;
+        QString telepules;
+        QString megye;
+    };
+
+    QStringList counties; // position + 1 = county id
+    QList<Settlement> settlements;
+
+    // Parses "irsz,telepules,megye" CSV (UTF-8, header line first). The
+    // counties get ids in Hungarian alphabetical order. Throws
+    // std::runtime_error on a malformed line.
+    static ReferenceData fromCsv(const QByteArray& csv);
+};
+
+// The statements that create the six tables and their indexes.
+QStringList schemaStatements();
+
+// Writes a fresh database at path: the six tables, the counties into
+// at_megyek, the settlements into at_telepulesek, everything else empty. The
+// file appears under its name only when complete; an existing file is never
+// touched. Throws DatabaseError.
+void createDatabaseFile(const QString& path, const ReferenceData& data);

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+class Query;
+class UserMessages;
+
+// Guarded statements: a database failure shows the engine's text in the box
+// "Hiba az SQL script futásakor!" (warning icon, OK) and the call returns
+// false; a failed select leaves the query closed, so its grid shows no rows.
+bool executeGuarded(Query& query, UserMessages& messages);
+bool openGuarded(Query& query, UserMessages& messages);
+
+inline const QString sqlErrorCaption = QStringLiteral("Hiba az SQL script futásakor!");
+
+// The text of the general error report: a closing full stop is added when the
+// last character's code is above that of the full stop (letters, digits),
+// never after ".", ",", "-", ")", "!" or a blank.
+QString withClosingFullStop(const QString& text);

@@ -1,0 +1,340 @@
+// The connection, the Query contract, guarded statements and the file the
+// builder writes.
+
+#include "TestConfig.h"
+#include "store/Connection.h"
+#include "store/DataModule.h"
+#include "store/DatabaseError.h"
+#include "store/Query.h"
+#include "store/Schema.h"
+#include "store/Statement.h"
+#include "support/Fixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestQuery : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void connectionRefusesMissingAndForeignFiles();
+    void connectionUsesWorkingDirectory();
+    void builtFileHoldsReferenceData();
+    void builderRefusesExistingFile();
+
+    void textParametersRoundTrip_data();
+    void textParametersRoundTrip();
+    void duplicateColumnsAreQualified();
+    void recordCountAndNumber();
+    void nullRules();
+    void parameterDeclarationRules();
+    void settlementsSortInHungarianOrder();
+    void guardedStatementReportsAndCloses();
+    void closingFullStop_data();
+    void closingFullStop();
+
+private:
+    std::unique_ptr<DatabaseFolder> m_folder;
+    std::unique_ptr<Tdm> m_dm;
+};
+
+void TestQuery::init()
+{
+    m_folder = std::make_unique<DatabaseFolder>();
+    m_dm = std::make_unique<Tdm>();
+    m_dm->datacore.open();
+}
+
+void TestQuery::cleanup()
+{
+    m_dm.reset();
+    m_folder.reset();
+}
+
+static void select(Query& q, const QStringList& lines)
+{
+    q.close();
+    q.enableParameters();
+    q.clearParameters();
+    q.clearText();
+    for (const QString& line : lines)
+        q.addLine(line);
+    q.prepare();
+    q.open();
+}
+
+void TestQuery::connectionRefusesMissingAndForeignFiles()
+{
+    QTemporaryDir dir;
+    Connection connection;
+    const QString missing = dir.filePath("datacore.vdf");
+    QVERIFY_THROWS_EXCEPTION(DatabaseError, connection.open(missing));
+    QVERIFY(!QFile::exists(missing)); // never created
+
+    QFile foreign(dir.filePath("foreign.vdf"));
+    QVERIFY(foreign.open(QIODevice::WriteOnly));
+    foreign.write(QByteArray(4096, 'x'));
+    foreign.close();
+    QVERIFY_THROWS_EXCEPTION(DatabaseError, connection.open(foreign.fileName()));
+    QVERIFY(!connection.isOpen());
+
+    QFile::copy(m_folder->databasePath(), dir.filePath("readonly.vdf"));
+    QFile::setPermissions(dir.filePath("readonly.vdf"), QFile::ReadOwner);
+    if (QFileInfo(dir.filePath("readonly.vdf")).isWritable())
+        QSKIP("running as a user that may write anything");
+    QVERIFY_THROWS_EXCEPTION(DatabaseError, connection.open(dir.filePath("readonly.vdf")));
+}
+
+void TestQuery::connectionUsesWorkingDirectory()
+{
+    Connection connection;
+    connection.open(); // bare datacore.vdf in the folder made current by the fixture
+    QVERIFY(connection.isOpen());
+    QTemporaryDir elsewhere;
+    QDir::setCurrent(elsewhere.path());
+    QVERIFY_THROWS_EXCEPTION(DatabaseError, connection.open());
+    QDir::setCurrent(m_folder->path());
+}
+
+void TestQuery::builtFileHoldsReferenceData()
+{
+    QCOMPARE(m_folder->scalar("SELECT count(*) FROM at_megyek"), QStringLiteral("20"));
+    QCOMPARE(m_folder->scalar("SELECT min(id) || '-' || max(id) FROM at_megyek"), QStringLiteral("1-20"));
+    QCOMPARE(m_folder->scalar("SELECT count(*) FROM at_telepulesek"), QStringLiteral("3574"));
+    QCOMPARE(m_folder->scalar("SELECT count(*) FROM at_telepulesek t LEFT JOIN at_megyek m ON m.id=t.megye_kod "
+                              "WHERE m.id IS NULL"),
+             QStringLiteral("0"));
+    for (const char* table : {"at_helyszinek", "at_veradasok", "at_settings", "at_toExcel"})
+        QCOMPARE(m_folder->scalar(QStringLiteral("SELECT count(*) FROM %1").arg(table)), QStringLiteral("0"));
+
+    // Stored order is ascending id order, as the county drop-down relies on.
+    m_dm->at_megyek.open();
+    int expected = 1;
+    for (m_dm->at_megyek.first(); !m_dm->at_megyek.eof(); m_dm->at_megyek.next())
+        QCOMPARE(m_dm->at_megyek.field("id").asInteger(), expected++);
+
+    // A fresh counter numbers its first row 1.
+    m_folder->exec("INSERT INTO at_settings (megye_kod, cel) VALUES (0, '')");
+    QCOMPARE(m_folder->scalar("SELECT id FROM at_settings"), QStringLiteral("1"));
+}
+
+void TestQuery::builderRefusesExistingFile()
+{
+    const QString tool = QStringLiteral(KELMIR_BINARY_DIR "/bin/kelmir-newdb");
+    QTemporaryDir dir;
+    const QString target = dir.filePath("datacore.vdf");
+    QCOMPARE(QProcess::execute(tool, {target}), 0);
+    const QByteArray before = [&] {
+        QFile f(target);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+    QCOMPARE(QProcess::execute(tool, {target}), 1);
+    QFile after(target);
+    QVERIFY(after.open(QIODevice::ReadOnly));
+    QCOMPARE(after.readAll(), before);
+    QVERIFY(!QFile::exists(target + ".part"));
+}
+
+void TestQuery::textParametersRoundTrip_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("apostrophe and quote") << QStringLiteral("O'Brien \"Kis\" u. 1.");
+    QTest::newRow("accents") << QStringLiteral("Árvíztűrő tükörfúrógép áéíóöőúüű ÁÉÍÓÖŐÚÜŰ");
+    QTest::newRow("looks like SQL") << QStringLiteral("x'); DROP TABLE at_helyszinek; --");
+    QTest::newRow("wildcards") << QStringLiteral("100% _a_");
+    QTest::newRow("128 characters") << QString(128, QChar(u'ő'));
+    QTest::newRow("empty") << QString();
+}
+
+void TestQuery::textParametersRoundTrip()
+{
+    QFETCH(QString, text);
+    Query& q = m_dm->aq_helyszinek;
+    q.close();
+    q.enableParameters();
+    q.clearParameters();
+    q.declareParameter("vcim", ParamType::Text);
+    q.declareParameter("vtelepules_kod", ParamType::Integer);
+    q.clearText();
+    q.addLine("INSERT INTO at_helyszinek (deleted, telepules_kod, cim, helyszin)");
+    q.addLine("VALUES (0, :vtelepules_kod, :vcim, :vcim);");
+    q.bind("vtelepules_kod", 12);
+    q.bind("vcim", text);
+    q.prepare();
+    q.execute();
+    select(q, {"SELECT * FROM at_helyszinek;"});
+    QCOMPARE(q.recordCount(), 1);
+    QCOMPARE(q.field("cim").asString(), text);
+    QVERIFY(!q.field("cim").isNull());
+    QCOMPARE(q.field("telepules_kod").asInteger(), 12);
+    QCOMPARE(m_folder->scalar("SELECT count(*) FROM at_helyszinek"), QStringLiteral("1"));
+}
+
+void TestQuery::duplicateColumnsAreQualified()
+{
+    m_folder->exec("INSERT INTO at_helyszinek (deleted, telepules_kod, cim, helyszin) VALUES (0, 1, 'a', 'b');"
+                   "INSERT INTO at_veradasok (ev, honap, nap, kezdes, befejezes, helyszin_kod) "
+                   "VALUES ('2016', '04', '09', '08:00', '12:00', 1);");
+    Query& q = m_dm->aq_veradasok;
+    select(q, {"SELECT at_veradasok.id, at_veradasok.nap, at_helyszinek.id, at_helyszinek.cim",
+               "FROM at_veradasok INNER JOIN at_helyszinek ON at_veradasok.helyszin_kod=at_helyszinek.id;"});
+    QCOMPARE(q.columnNames(),
+             QStringList({"at_veradasok.id", "nap", "at_helyszinek.id", "cim"}));
+    QCOMPARE(q.field("at_helyszinek.id").asInteger(), 1);
+    QCOMPARE(q.field("nap").asString(), QStringLiteral("09"));
+    QVERIFY_THROWS_EXCEPTION(DatabaseError, q.field("id"));
+}
+
+void TestQuery::recordCountAndNumber()
+{
+    Query& q = m_dm->aq_telepulesek;
+    select(q, {"SELECT * FROM at_telepulesek WHERE megye_kod=1", "ORDER BY id;"});
+    const int count = q.recordCount();
+    QVERIFY(count > 5);
+    QCOMPARE(q.recNo(), 1);
+    QVERIFY(!q.eof());
+    q.setRecNo(4);
+    QCOMPARE(q.recNo(), 4);
+    const int fourth = q.field("id").asInteger();
+    q.first();
+    q.next();
+    q.next();
+    q.next();
+    QCOMPARE(q.field("id").asInteger(), fourth);
+    q.setRecNo(count + 10);
+    QCOMPARE(q.recNo(), count);
+    q.next();
+    QVERIFY(q.eof());
+
+    select(q, {"SELECT * FROM at_telepulesek WHERE megye_kod=99;"});
+    QCOMPARE(q.recordCount(), 0);
+    QVERIFY(q.eof());
+    QCOMPARE(q.recNo(), 0);
+    QVERIFY(q.field("telepules").isNull()); // every field of an empty result is null
+
+    q.close();
+    QCOMPARE(q.recordCount(), 0);
+    QVERIFY_THROWS_EXCEPTION(DatabaseError, q.field("telepules"));
+}
+
+void TestQuery::nullRules()
+{
+    Query& q = m_dm->CommandQuery;
+    select(q, {"SELECT NULL AS n, 'x' AS t, 7 AS i;"});
+    QCOMPARE(q.field("n").valueAsText(), QString());
+    QVERIFY_THROWS_EXCEPTION(DatabaseError, q.field("n").valueAsInteger());
+    QCOMPARE(q.field("n").asString(), QString());
+    QCOMPARE(q.field("n").asInteger(), 0);
+    QCOMPARE(q.field("i").valueAsInteger(), 7);
+    QCOMPARE(q.field("i").valueAsText(), QStringLiteral("7"));
+    QCOMPARE(q.field("t").asString(), QStringLiteral("x"));
+}
+
+void TestQuery::parameterDeclarationRules()
+{
+    Query& q = m_dm->aq_settings;
+    // Declared for the update form, unused by the insert form: harmless.
+    q.close();
+    q.enableParameters();
+    q.clearParameters();
+    q.declareParameter("vid", ParamType::Integer);
+    q.declareParameter("vmegye_kod", ParamType::Byte);
+    q.clearText();
+    q.addLine("INSERT INTO at_settings (megye_kod, cel)");
+    q.addLine("VALUES (:vmegye_kod, :vcel);");
+    q.bindByte("vmegye_kod", 255);
+    q.bind("vcel", QStringLiteral("undeclared, typed by its value")); // written in the text only
+    QVERIFY_THROWS_EXCEPTION(DatabaseError, q.bind("vnowhere", 1));
+    q.prepare();
+    q.execute();
+    QCOMPARE(q.changes(), 1);
+    QCOMPARE(m_folder->scalar("SELECT megye_kod || '|' || cel FROM at_settings"),
+             QStringLiteral("255|undeclared, typed by its value"));
+
+    // Lines reach the engine joined by line breaks, unchanged.
+    q.clearText();
+    q.addLine("SELECT 1 AS a   ");
+    q.addLine("FROM at_settings;");
+    QCOMPARE(q.text(), QStringLiteral("SELECT 1 AS a   \nFROM at_settings;"));
+
+    // Two statements in one text are refused rather than half-run.
+    select(q, {"SELECT 1;"});
+    q.clearText();
+    q.addLine("DELETE FROM at_settings; DELETE FROM at_megyek;");
+    QVERIFY_THROWS_EXCEPTION(DatabaseError, q.execute());
+    QCOMPARE(m_folder->scalar("SELECT count(*) FROM at_settings"), QStringLiteral("1"));
+}
+
+void TestQuery::settlementsSortInHungarianOrder()
+{
+    m_folder->exec("INSERT INTO at_telepulesek (id, megye_kod, telepules, irsz) VALUES "
+                   "(9001, 99, 'Csepel', 1210), (9002, 99, 'Baja', 6500), (9003, 99, 'Ág', 7381), "
+                   "(9004, 99, 'Cukor', 1000), (9005, 99, 'Ács', 2941), (9006, 99, 'Zánka', 8251), "
+                   "(9007, 99, 'Ács', 2940)");
+    Query& q = m_dm->aq_telepulesek;
+    select(q, {"SELECT * FROM at_telepulesek WHERE megye_kod=99 ORDER BY telepules, irsz ASC;"});
+    QStringList order;
+    for (q.first(); !q.eof(); q.next())
+        order << q.field("telepules").asString() + u' ' + q.field("irsz").valueAsText();
+    QCOMPARE(order, QStringList({"Ács 2940", "Ács 2941", "Ág 7381", "Baja 6500", "Cukor 1000", "Csepel 1210",
+                                 "Zánka 8251"}));
+}
+
+void TestQuery::guardedStatementReportsAndCloses()
+{
+    RecordingMessages messages;
+    Query& q = m_dm->aq_helyszinek;
+    select(q, {"SELECT * FROM at_megyek;"});
+    QVERIFY(q.isOpen());
+    q.clearText();
+    q.addLine("SELECT * FROM no_such_table;");
+    QVERIFY(!openGuarded(q, messages));
+    QVERIFY(!q.isOpen());
+    QCOMPARE(messages.boxes.size(), 1);
+    QCOMPARE(messages.boxes[0].caption, QStringLiteral("Hiba az SQL script futásakor!"));
+    QVERIFY(messages.boxes[0].text.contains("no_such_table"));
+    QCOMPARE(messages.boxes[0].icon, UserMessages::Icon::Warning);
+    QCOMPARE(messages.boxes[0].buttons, UserMessages::Buttons::Ok);
+
+    q.clearText();
+    q.addLine("INSERT INTO at_helyszinek (deleted, telepules_kod) VALUES (0, NULL);");
+    QVERIFY(!executeGuarded(q, messages));
+    QCOMPARE(messages.boxes.size(), 2);
+    q.clearText();
+    q.addLine("INSERT INTO at_helyszinek (deleted, telepules_kod) VALUES (0, 1);");
+    QVERIFY(executeGuarded(q, messages));
+    QCOMPARE(messages.boxes.size(), 2);
+}
+
+void TestQuery::closingFullStop_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("letter") << "no such table" << "no such table.";
+    QTest::newRow("digit") << "error 42" << "error 42.";
+    QTest::newRow("accented") << "hibás érték: ő" << "hibás érték: ő.";
+    QTest::newRow("full stop") << "Done." << "Done.";
+    QTest::newRow("comma") << "a," << "a,";
+    QTest::newRow("hyphen") << "a-" << "a-";
+    QTest::newRow("parenthesis") << "(a)" << "(a)";
+    QTest::newRow("exclamation") << "Hiba!" << "Hiba!";
+    QTest::newRow("blank") << "a " << "a ";
+    QTest::newRow("colon is above the full stop") << "a:" << "a:.";
+    QTest::newRow("empty") << "" << "";
+}
+
+void TestQuery::closingFullStop()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QCOMPARE(withClosingFullStop(text), expected);
+}
+
+QTEST_GUILESS_MAIN(TestQuery)
+#include "TestQuery.moc"

@@ -1,0 +1,97 @@
+#include "support/Fixture.h"
+
+#include "TestConfig.h"
+#include "app/MainWindow.h"
+#include "store/Connection.h"
+#include "store/DataModule.h"
+#include "store/Schema.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+#include <sqlite3.h>
+
+#include <stdexcept>
+
+namespace {
+
+const ReferenceData& referenceData()
+{
+    static const ReferenceData data = [] {
+        QFile csv(QStringLiteral(KELMIR_REFERENCE_CSV));
+        if (!csv.open(QIODevice::ReadOnly))
+            throw std::runtime_error("reference CSV missing");
+        return ReferenceData::fromCsv(csv.readAll());
+    }();
+    return data;
+}
+
+} // namespace
+
+DatabaseFolder::DatabaseFolder()
+    : m_previous(QDir::currentPath())
+{
+    createDatabaseFile(databasePath(), referenceData());
+    QDir::setCurrent(m_dir.path());
+}
+
+DatabaseFolder::~DatabaseFolder()
+{
+    QDir::setCurrent(m_previous);
+}
+
+QString DatabaseFolder::databasePath() const
+{
+    return m_dir.filePath(QStringLiteral("datacore.vdf"));
+}
+
+void DatabaseFolder::exec(const QString& sql) const
+{
+    Connection connection;
+    connection.open(databasePath());
+    char* error = nullptr;
+    if (sqlite3_exec(connection.handle(), sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK) {
+        const std::string message = error ? error : "?";
+        sqlite3_free(error);
+        throw std::runtime_error(message);
+    }
+}
+
+QString DatabaseFolder::scalar(const QString& sql) const
+{
+    Connection connection;
+    connection.open(databasePath());
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(connection.handle(), sql.toUtf8().constData(), -1, &statement, nullptr) != SQLITE_OK)
+        throw std::runtime_error(sqlite3_errmsg(connection.handle()));
+    QString result;
+    if (sqlite3_step(statement) == SQLITE_ROW && sqlite3_column_type(statement, 0) != SQLITE_NULL)
+        result = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
+    sqlite3_finalize(statement);
+    return result;
+}
+
+RunningProgram::RunningProgram()
+    : dm(std::make_unique<Tdm>())
+    , window(std::make_unique<TfrmMain>(*dm, messages, clock, viewer))
+{
+}
+
+RunningProgram::~RunningProgram()
+{
+    window->close();
+    window.reset();
+    dm->CloseDatabase();
+}
+
+bool RunningProgram::start()
+{
+    started = window->FormCreate();
+    if (started) {
+        window->show();
+        if (!QTest::qWaitForWindowExposed(window.get()))
+            qWarning("window not exposed");
+    }
+    return started;
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "app/MainWindow.h"
+#include "support/RecordingMessages.h"
+#include "support/TestDoubles.h"
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
+
+class Tdm;
+class TfrmMain;
+struct sqlite3;
+
+// A fresh datacore.vdf built by the same code as kelmir-newdb, in a
+// temporary folder that becomes the working directory for the test.
+class DatabaseFolder {
+public:
+    DatabaseFolder();
+    ~DatabaseFolder();
+    QString path() const { return m_dir.path(); }
+    QString databasePath() const;
+    // Runs SQL on the file directly (collation registered), for arranging
+    // and checking what the program stored.
+    void exec(const QString& sql) const;
+    QString scalar(const QString& sql) const;
+
+private:
+    QTemporaryDir m_dir;
+    QString m_previous;
+};
+
+// The real main window on the folder's database, with recording seams.
+struct RunningProgram {
+    RecordingMessages messages;
+    FixedClock clock;
+    RecordingViewer viewer;
+    std::unique_ptr<Tdm> dm;
+    std::unique_ptr<TfrmMain> window;
+    bool started = false;
+
+    RunningProgram();
+    ~RunningProgram();
+    // FormCreate, then shows the window when start-up succeeded.
+    bool start();
+    template <typename T>
+    T* find(const QString& name) const;
+};
+
+template <typename T>
+T* RunningProgram::find(const QString& name) const
+{
+    return window->findChild<T*>(name);
+}
