@@ -4,6 +4,7 @@
 #include "app/Icons.h"
 #include "app/Panel.h"
 #include "app/PanelShells.h"
+#include "app/locations/LocationsPanel.h"
 #include "app/settings/SettingsPanel.h"
 #include "model/UserMessages.h"
 #include "store/DataModule.h"
@@ -49,9 +50,7 @@ TfrmMain::TfrmMain(Tdm& dm, UserMessages& messages, const Clock& clock, Workbook
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Kelmir - Daventor - v1.2.2"));
     setFixedSize(clientSize);
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPointSize(8);
-    setFont(font);
+    setFont(programFont(8));
     QPalette background = palette();
     background.setColor(QPalette::Window, background.color(QPalette::Button));
     setPalette(background);
@@ -59,6 +58,7 @@ TfrmMain::TfrmMain(Tdm& dm, UserMessages& messages, const Clock& clock, Workbook
 
     buildToolbar();
     m_settings = new SettingsPanel(m_context, this);
+    m_locations = new LocationsPanel(m_context, this);
     m_shells = PanelShells::create(m_context, this);
 }
 
@@ -91,12 +91,13 @@ void TfrmMain::buildToolbar()
 
     connect(btnSettings, &QToolButton::clicked, this,
             [this] { runAction(m_context.messages, [this] { m_settings->btnSettingsClick(); }); });
+    connect(btnLocations, &QToolButton::clicked, this,
+            [this] { runAction(m_context.messages, [this] { m_locations->btnEditHelyszinekClick(); }); });
     connectAction(btnExit, &TfrmMain::btnExitClick);
     // The month, location and export panels are opened by their own handlers
     // once those panels are built.
     Q_UNUSED(btnNew);
     Q_UNUSED(btnOpen);
-    Q_UNUSED(btnLocations);
     Q_UNUSED(btnExport);
 }
 
@@ -183,6 +184,7 @@ void TfrmMain::FormShow()
     m_settings->move(m_settings->x(), centre.y());
     m_settings->move(centre.x(), m_settings->y());
     m_settings->DisableAuthFields();
+    m_locations->HideLocationsPanel();
     for (Panel* panel : m_shells)
         panel->hide();
 }

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class QToolButton;
+class LocationsPanel;
 class SettingsPanel;
 class Panel;
 class Tdm;
@@ -33,6 +34,7 @@ public:
     Base& base() { return m_base; }
     AppContext& context() { return m_context; }
     SettingsPanel* settingsPanel() const { return m_settings; }
+    LocationsPanel* locationsPanel() const { return m_locations; }
 
     static constexpr QSize clientSize{900, 680};
 
@@ -52,6 +54,7 @@ private:
     QWidget* m_toolbar = nullptr;
     QList<QWidget*> m_toolbarItems;
     SettingsPanel* m_settings = nullptr;
+    LocationsPanel* m_locations = nullptr;
     QList<Panel*> m_shells;
     bool m_closed = false;
 };

@@ -30,6 +30,17 @@ void paintBevels(QWidget* widget)
 
 } // namespace
 
+QFont programFont(int size, bool pixels)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    if (pixels)
+        font.setPixelSize(size);
+    else
+        font.setPointSize(size);
+    return font;
+}
+
 Panel::Panel(const QString& objectName, QSize size, QWidget* parent)
     : QFrame(parent)
 {
@@ -71,9 +82,7 @@ QFrame* Panel::addRule(QWidget* parent, const QString& name, QRect geometry)
 QLabel* Panel::addTitle(const QString& name, QPoint at, const QString& text)
 {
     QLabel* title = addLabel(this, name, at, QString());
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPixelSize(24);
-    title->setFont(font);
+    title->setFont(programFont(24, true));
     QPalette palette = title->palette();
     palette.setColor(QPalette::WindowText, QColor(0, 0, 128));
     title->setPalette(palette);

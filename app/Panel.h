@@ -8,6 +8,10 @@ class QLabel;
 class QPushButton;
 class QToolButton;
 
+// Tahoma, or the metric-compatible Liberation Sans where Tahoma is not
+// installed, at the given point (or, with pixels, pixel) size.
+QFont programFont(int size, bool pixels = false);
+
 // The one look every panel shares: a raised inner and a lowered outer bevel,
 // a two-pixel rule, a navy title and 40 x 40 flat image buttons. Panels are
 // placed on the main window's client area and never moved by the user.

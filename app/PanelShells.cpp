@@ -45,12 +45,6 @@ private:
 
 QList<Panel*> PanelShells::create(AppContext& context, QWidget* window)
 {
-    auto* locations = new ShellPanel(context, QStringLiteral("pnlHelyszinek"), {466, 425}, window);
-    locations->rule(QStringLiteral("Bevel1"), {0, 366, 465, 2});
-    locations->title(QStringLiteral("Label2"), {11, 380}, QStringLiteral("Helyszinek"));
-    locations->leaveButton(QStringLiteral("btnCloseHelyszinek"), {416, 375, 40, 40}, Icons::PanelButton::Close,
-                           QStringLiteral("Bezárás"));
-
     auto* newTable = new ShellPanel(context, QStringLiteral("pnlNewTable"), {247, 136}, window);
     newTable->prompt(QStringLiteral("Label3"), {21, 15, 210, 13},
                      QStringLiteral("Melyik hónapra szeretnél adatokat felvinni?"));
@@ -82,5 +76,5 @@ QList<Panel*> PanelShells::create(AppContext& context, QWidget* window)
     exportPanel->leaveButton(QStringLiteral("btnCloseExport"), {200, 229, 40, 40}, Icons::PanelButton::Close,
                              QStringLiteral("Bezárás"));
 
-    return {locations, newTable, openMonth, donations, exportPanel};
+    return {newTable, openMonth, donations, exportPanel};
 }

@@ -4,7 +4,7 @@ set -euo pipefail
 repo_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_dir="$repo_root/build"
 
-build_packages=(g++ cmake ninja-build qt6-base-dev libsqlite3-dev libssl-dev fonts-dejavu-core)
+build_packages=(g++ cmake ninja-build qt6-base-dev libsqlite3-dev libssl-dev fonts-dejavu-core fonts-liberation2)
 
 # Installs the Debian packages among "$@" that are not installed yet.
 install_missing() {

@@ -100,6 +100,17 @@ Query::~Query() = default;
 
 void Query::close()
 {
+    if (!m_open && m_columns.isEmpty())
+        return;
+    if (m_observer)
+        m_observer->queryAboutToChange();
+    discardResult();
+    if (m_observer)
+        m_observer->queryChanged();
+}
+
+void Query::discardResult()
+{
     m_open = false;
     m_columns.clear();
     m_cells.clear();
@@ -234,11 +245,15 @@ void Query::run(bool keepResult)
     }
     m_changes = keepResult ? 0 : sqlite3_changes(db);
     if (keepResult) {
+        if (m_observer)
+            m_observer->queryAboutToChange();
         m_columns = std::move(columns);
         m_cells = std::move(cells);
         m_rowCount = rows;
         m_row = 0;
         m_open = true;
+        if (m_observer)
+            m_observer->queryChanged();
     }
 }
 

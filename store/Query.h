@@ -26,6 +26,15 @@ enum class ParamType { Integer, Byte, Text };
 
 class Query;
 
+// Told before and after a query's result is replaced or closed, so that a
+// grid showing it can reset itself around the change.
+class QueryObserver {
+public:
+    virtual ~QueryObserver() = default;
+    virtual void queryAboutToChange() = 0;
+    virtual void queryChanged() = 0;
+};
+
 // The current row's value of one result column, read in one of three ways.
 class Field {
 public:
@@ -94,6 +103,8 @@ public:
     // Rows changed by the last execute.
     int changes() const { return m_changes; }
 
+    void setObserver(QueryObserver* observer) { m_observer = observer; }
+
 private:
     struct Parameter {
         QString name;
@@ -102,6 +113,7 @@ private:
     };
     Parameter& parameterForBinding(const QString& name, ParamType typeOfValue);
     void run(bool keepResult);
+    void discardResult();
 
     Connection& m_connection;
     QString m_name;
@@ -116,4 +128,5 @@ private:
     int m_rowCount = 0;
     int m_row = 0; // 0-based current row; == m_rowCount past the end
     int m_changes = 0;
+    QueryObserver* m_observer = nullptr;
 };

@@ -176,6 +176,7 @@ void TestStartup::windowAfterShowStep()
     QCOMPARE(program.window->minimumSize(), program.window->maximumSize());
     QVERIFY(!(program.window->windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(toolbarUsable(program));
+    program.screenshot("main-window");
     for (const QString& name : panelNames)
         QVERIFY2(!program.find<QWidget>(name)->isVisible(), qPrintable(name));
 

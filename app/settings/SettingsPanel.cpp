@@ -36,8 +36,10 @@ SettingsPanel::SettingsPanel(AppContext& context, QWidget* parent)
     m_cmbMegye->setObjectName(QStringLiteral("cmbMegye"));
     m_cmbMegye->setGeometry(65, 37, 147, 21);
     m_cmbMegye->setMaxVisibleItems(21);
-    addLabel(this, QStringLiteral("lblSMTP0"), {11, 73}, QStringLiteral("Email küldés beállításai"));
     addRule(this, QStringLiteral("bvlLine2"), {124, 79, 269, 2});
+    // Drawn over the rule where a wider substitute font runs into it.
+    addLabel(this, QStringLiteral("lblSMTP0"), {11, 73}, QStringLiteral("Email küldés beállításai"))
+        ->setAutoFillBackground(true);
     addLabel(this, QStringLiteral("lblTargetMail"), {19, 102}, QStringLiteral("Címzett:"));
     m_edtDestinationEmail = addField(this, QStringLiteral("edtDestinationEmail"), {65, 99}, 210);
     addRule(this, QStringLiteral("bvlLine4"), {0, 137, 409, 2});

@@ -13,6 +13,10 @@ class Tdm;
 class TfrmMain;
 struct sqlite3;
 
+// Types text key by key, accented letters included (QTest::keyClicks takes
+// ASCII only).
+void typeText(QWidget* widget, const QString& text);
+
 // A fresh datacore.vdf built by the same code as kelmir-newdb, in a
 // temporary folder that becomes the working directory for the test.
 class DatabaseFolder {
@@ -46,6 +50,9 @@ struct RunningProgram {
     bool start();
     template <typename T>
     T* find(const QString& name) const;
+    // Saves a picture of the window as NAME.png when KELMIR_SCREENSHOTS
+    // names a folder; does nothing otherwise.
+    void screenshot(const QString& name) const;
 };
 
 template <typename T>

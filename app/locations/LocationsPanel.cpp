@@ -1,0 +1,431 @@
+#include "app/locations/LocationsPanel.h"
+
+#include "app/EditorKeys.h"
+#include "app/ErrorReport.h"
+#include "app/grid/QueryTableModel.h"
+#include "model/Base.h"
+#include "model/SearchInString.h"
+#include "model/UserMessages.h"
+#include "store/DataModule.h"
+#include "store/LocationStore.h"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QToolButton>
+
+namespace {
+
+// Grid positions of the result columns.
+enum Column { ColId = 0, ColDeleted = 1, ColTelepulesKod = 2, ColIrsz = 3, ColTelepules = 4, ColCim = 5, ColHelyszin = 6 };
+
+const QString allFieldsRequired = QStringLiteral("A rögzítéshez minden mező kitöltése kötelező!");
+
+QLineEdit* addEdit(QWidget* parent, const QString& name, QPoint at)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    edit->setGeometry(at.x(), at.y(), 240, 21);
+    edit->setMaxLength(128);
+    return edit;
+}
+
+} // namespace
+
+LocationsPanel::LocationsPanel(AppContext& context, QWidget* parent)
+    : Panel(QStringLiteral("pnlHelyszinek"), QSize(466, 425), parent)
+    , m_context(context)
+{
+    m_grid = new QTableView(this);
+    m_grid->setObjectName(QStringLiteral("dbgHelyszinek"));
+    m_grid->setGeometry(7, 8, 449, 221);
+    const Qt::Alignment centred = Qt::AlignCenter;
+    m_model = new QueryTableModel(context.dm.aq_helyszinek,
+                                  {{QStringLiteral("id"), {}, 0},
+                                   {QStringLiteral("deleted"), {}, 0},
+                                   {QStringLiteral("telepules_kod"), {}, 0},
+                                   {QStringLiteral("irsz"), QStringLiteral("IrSz"), 33, centred},
+                                   {QStringLiteral("telepules"), QStringLiteral("Település"), 115},
+                                   {QStringLiteral("cim"), QStringLiteral("Cím"), 148},
+                                   {QStringLiteral("helyszin"), QStringLiteral("Helyszin"), 128}},
+                                  this);
+    QueryTableModel::configureView(m_grid, m_model);
+
+    m_btnNew = addButton(this, QStringLiteral("btnNewHelyszin"), {40, 235, 75, 25}, QStringLiteral("Új"));
+    m_btnNew->setAutoDefault(true);
+    m_btnDelete = addButton(this, QStringLiteral("btnDeleteHelyszin"), {40, 266, 75, 25}, QStringLiteral("Töröl"));
+    m_btnDelete->setAutoDefault(true);
+    QFont bold = m_btnDelete->font();
+    bold.setBold(true);
+    m_btnDelete->setFont(bold);
+    QPalette maroon = m_btnDelete->palette();
+    maroon.setColor(QPalette::ButtonText, QColor(128, 0, 0));
+    m_btnDelete->setPalette(maroon);
+
+    m_editor = new BevelPanel(QStringLiteral("pnlUjHelyszin"), {152, 235, 305, 125}, this);
+    addLabel(m_editor, QStringLiteral("lblVaros"), {6, 13}, QStringLiteral("Település:"));
+    m_cmbTelepulesek = new QComboBox(m_editor);
+    m_cmbTelepulesek->setObjectName(QStringLiteral("cmbTelepulesek"));
+    m_cmbTelepulesek->setGeometry(57, 10, 240, 21);
+    m_cmbTelepulesek->setMaxVisibleItems(20);
+    addLabel(m_editor, QStringLiteral("lblCim"), {6, 40}, QStringLiteral("Cím:"));
+    m_edtCim = addEdit(m_editor, QStringLiteral("edtCim"), {57, 37});
+    addLabel(m_editor, QStringLiteral("lblHelyszin"), {6, 67}, QStringLiteral("Helyszin:"));
+    m_edtHelyszin = addEdit(m_editor, QStringLiteral("edtHelyszin"), {57, 64});
+    m_btnAdd = addButton(m_editor, QStringLiteral("btnAddHelyszin"), {183, 91, 56, 25}, QStringLiteral("Rögzít"));
+    m_btnCancel = addButton(m_editor, QStringLiteral("btnCancelHelyszin"), {241, 91, 56, 25}, QStringLiteral("Mégsem"));
+    setTabOrder(m_cmbTelepulesek, m_edtCim);
+    setTabOrder(m_edtCim, m_edtHelyszin);
+    setTabOrder(m_edtHelyszin, m_btnAdd);
+    setTabOrder(m_btnAdd, m_btnCancel);
+    for (QWidget* child : m_editor->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        child->setEnabled(false);
+
+    addRule(this, QStringLiteral("Bevel1"), {0, 366, 465, 2});
+    addTitle(QStringLiteral("Label2"), {11, 380}, QStringLiteral("Helyszinek"));
+    m_btnClose = addImageButton(QStringLiteral("btnCloseHelyszinek"), {416, 375, 40, 40}, Icons::PanelButton::Close,
+                                QStringLiteral("Bezárás"));
+
+    UserMessages& messages = context.messages;
+    auto on = [this, &messages](auto* sender, auto signal, void (LocationsPanel::*handler)()) {
+        connect(sender, signal, this, [this, &messages, handler] {
+            runAction(messages, [this, handler] { (this->*handler)(); });
+        });
+    };
+    on(m_btnNew, &QPushButton::clicked, &LocationsPanel::btnNewHelyszinClick);
+    on(m_btnDelete, &QPushButton::clicked, &LocationsPanel::btnDeleteHelyszinClick);
+    on(m_btnAdd, &QPushButton::clicked, &LocationsPanel::btnAddHelyszinClick);
+    on(m_btnCancel, &QPushButton::clicked, &LocationsPanel::btnCancelHelyszinClick);
+    on(m_btnClose, &QToolButton::clicked, &LocationsPanel::btnCloseHelyszinekClick);
+    connect(m_grid, &QTableView::clicked, this, [this, &messages](const QModelIndex& index) {
+        runAction(messages, [this, index] { dbgHelyszinekCellClick(index.row()); });
+    });
+    // Moving the current row with the keyboard chooses that row, like a click,
+    // so the editor and the withdrawal always describe the row the user sees.
+    connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this, &messages](const QModelIndex& current) {
+                if (!m_movingGrid && current.isValid() && current.row() != m_chosenRow)
+                    runAction(messages, [this, current] { dbgHelyszinekCellClick(current.row()); });
+            });
+    connect(m_grid, &QTableView::doubleClicked, this, [this, &messages](const QModelIndex& index) {
+        runAction(messages, [this, index] {
+            if (index.row() != m_chosenRow)
+                dbgHelyszinekCellClick(index.row());
+            btnEditHelyszinClick();
+        });
+    });
+    connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, [this, &messages](int section) {
+        runAction(messages, [this, section] { dbgHelyszinekTitleClick(section); });
+    });
+    new EditorKeys({m_cmbTelepulesek, m_edtCim, m_edtHelyszin}, m_btnAdd, m_btnCancel, [this] { EndLocationEdit(); },
+                   messages, this);
+}
+
+bool LocationsPanel::listHasRows() const
+{
+    return m_context.dm.aq_helyszinek.isOpen() && m_context.dm.aq_helyszinek.recordCount() > 0;
+}
+
+void LocationsPanel::moveGridTo(int row)
+{
+    m_movingGrid = true;
+    Query& list = m_context.dm.aq_helyszinek;
+    if (row >= 0 && row < m_model->rowCount()) {
+        list.setRecNo(row + 1);
+        const QModelIndex index = m_model->index(row, ColIrsz);
+        m_grid->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect
+                                                             | QItemSelectionModel::Rows);
+        m_grid->scrollTo(index);
+    }
+    m_movingGrid = false;
+}
+
+void LocationsPanel::reloadList()
+{
+    // A location still chosen (a title click re-sorts under it) stays chosen
+    // on its new row; otherwise the list stands on its first row.
+    const qint32 chosenId = m_chosenRow >= 0 ? m_context.base.CurrentLocation.id : 0;
+    m_chosenRow = -1;
+    m_movingGrid = true;
+    const bool loaded = LoadLocationList(m_context.dm, m_context.base, m_context.messages);
+    m_movingGrid = false;
+    if (!loaded) {
+        m_btnDelete->setEnabled(false);
+        return;
+    }
+    int row = 0;
+    for (int r = 0; chosenId != 0 && r < m_model->rowCount(); ++r) {
+        if (m_model->value(r, ColId).toInt() == chosenId) {
+            row = r;
+            m_chosenRow = r;
+            break;
+        }
+    }
+    if (chosenId != 0 && m_chosenRow < 0)
+        m_btnDelete->setEnabled(false);
+    moveGridTo(row);
+}
+
+void LocationsPanel::ShowLocationsPanel()
+{
+    move(Panel::centredIn(parentWidget()->size(), size()));
+    show();
+    raise();
+    m_btnDelete->setEnabled(false);
+    m_grid->setFocus();
+}
+
+void LocationsPanel::HideLocationsPanel()
+{
+    hide();
+}
+
+void LocationsPanel::ClearLocationEditor()
+{
+    m_cmbTelepulesek->setCurrentIndex(0);
+    m_edtCim->clear();
+    m_edtHelyszin->clear();
+    m_context.base.CurrentLocation.Clear();
+    m_chosenRow = -1;
+}
+
+void LocationsPanel::BeginLocationEdit()
+{
+    for (QWidget* child : m_editor->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        child->setEnabled(true);
+    m_btnNew->setEnabled(false);
+    m_btnDelete->setEnabled(false);
+    m_btnClose->setEnabled(false);
+    m_grid->setEnabled(false);
+    m_grid->viewport()->update();
+    m_cmbTelepulesek->setFocus();
+}
+
+void LocationsPanel::EndLocationEdit()
+{
+    ClearLocationEditor();
+    for (QWidget* child : m_editor->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        child->setEnabled(false);
+    m_btnNew->setEnabled(true);
+    m_btnClose->setEnabled(true);
+    m_grid->setEnabled(true);
+    m_grid->viewport()->update();
+    m_grid->setFocus();
+    m_context.base.EditMode = EditModes::Idle;
+}
+
+void LocationsPanel::SelectLocationRow(int n)
+{
+    const Query& list = m_context.dm.aq_helyszinek;
+    if (!list.isOpen() || list.recordCount() == 0)
+        return;
+    moveGridTo(std::min(n, list.recordCount()) - 1);
+    ClearLocationEditor();
+}
+
+void LocationsPanel::btnEditHelyszinekClick()
+{
+    Base& base = m_context.base;
+    if (base.CurrentSettings.megye_kod == 0) {
+        m_context.messages.show(QStringLiteral("Az helyszinek szerkesztését nem lehet használni, amig nincsen "
+                                               "kiválasztva a Megye! [BEÁLLÍTÁSOK]"),
+                                QStringLiteral("Hiányos adatok!"), UserMessages::Icon::Warning,
+                                UserMessages::Buttons::Ok);
+        return;
+    }
+    m_context.shell.DisableToolbar();
+    ShowLocationsPanel();
+
+    LoadSettlementChoices(m_context.dm, base);
+    Query& settlements = m_context.dm.aq_telepulesek;
+    QStringList items{QStringLiteral("- Település kiválasztása -")};
+    for (settlements.first(); !settlements.eof(); settlements.next())
+        items << settlements.field(QStringLiteral("irsz")).valueAsText() + u' '
+                     + settlements.field(QStringLiteral("telepules")).asString();
+    settlements.first();
+    m_cmbTelepulesek->clear();
+    m_cmbTelepulesek->addItems(items);
+    m_cmbTelepulesek->setCurrentIndex(0);
+
+    ResetLocationSort(base);
+    clearSortMarks(); // the marks follow the order they describe
+    m_chosenRow = -1;
+    reloadList();
+    m_btnDelete->setEnabled(false);
+    EndLocationEdit();
+    m_grid->setFocus();
+}
+
+void LocationsPanel::btnCloseHelyszinekClick()
+{
+    HideLocationsPanel();
+    m_context.shell.EnableToolbar();
+}
+
+void LocationsPanel::dbgHelyszinekCellClick(int row)
+{
+    if (!listHasRows() || row < 0 || row >= m_model->rowCount())
+        return;
+    moveGridTo(row);
+    m_btnDelete->setEnabled(true);
+    const qint32 settlement = m_model->value(row, ColTelepulesKod).toInt();
+    m_cmbTelepulesek->setCurrentIndex(m_context.base.SettlementIds.find(settlement));
+    m_edtCim->setText(m_model->value(row, ColCim).toString());
+    m_edtHelyszin->setText(m_model->value(row, ColHelyszin).toString());
+    m_context.base.CurrentLocation.SetAllValues(m_model->value(row, ColId).toInt(),
+                                                quint8(m_model->value(row, ColDeleted).toInt()), settlement,
+                                                m_edtCim->text(), m_edtHelyszin->text());
+    m_chosenRow = row;
+    m_chosenIrsz = m_model->value(row, ColIrsz).toString();
+    m_chosenTelepules = m_model->value(row, ColTelepules).toString();
+}
+
+void LocationsPanel::btnEditHelyszinClick()
+{
+    // Editing needs a location of the current list: never the cleared record.
+    if (!listHasRows() || m_chosenRow < 0 || m_context.base.CurrentLocation.id == 0)
+        return;
+    BeginLocationEdit();
+    m_context.base.EditMode = EditModes::Change;
+}
+
+void LocationsPanel::btnNewHelyszinClick()
+{
+    ClearLocationEditor();
+    BeginLocationEdit();
+    m_context.base.EditMode = EditModes::New;
+}
+
+bool LocationsPanel::tidyField(QLineEdit* field)
+{
+    QString text = CollapseBlanks(field->text());
+    field->setText(text);
+    if (text.size() > 1 && text.front() == u' ') {
+        text.remove(0, 1);
+        field->setText(text);
+    }
+    return !(text.isEmpty() || text == QStringLiteral(" "));
+}
+
+void LocationsPanel::btnAddHelyszinClick()
+{
+    UserMessages& messages = m_context.messages;
+    auto refuse = [&](const QString& caption, QWidget* focus) {
+        messages.show(allFieldsRequired, caption, UserMessages::Icon::Error, UserMessages::Buttons::Ok);
+        focus->setFocus();
+    };
+    const int position = m_cmbTelepulesek->currentIndex();
+    if (position <= 0) {
+        refuse(QStringLiteral("Nem választottad ki a települést!"), m_cmbTelepulesek);
+        return;
+    }
+    if (!tidyField(m_edtCim)) {
+        refuse(QStringLiteral("A címhez nem írtál semmit!"), m_edtCim);
+        return;
+    }
+    if (!tidyField(m_edtHelyszin)) {
+        refuse(QStringLiteral("A helyszínhez nem írtál semmit!"), m_edtHelyszin);
+        return;
+    }
+    Query& settlements = m_context.dm.aq_telepulesek;
+    settlements.setRecNo(position);
+    const qint32 settlement = settlements.field(QStringLiteral("id")).valueAsInteger();
+
+    Base& base = m_context.base;
+    base.CurrentLocation.SetValues(0, settlement, m_edtCim->text(), m_edtHelyszin->text());
+    if (SaveLocation(m_context.dm, base, messages)) {
+        m_cmbTelepulesek->setCurrentIndex(0);
+        m_edtCim->clear();
+        m_edtHelyszin->clear();
+        base.CurrentLocation.Clear();
+        base.EditMode = EditModes::New;
+        reloadList();
+    } else {
+        messages.show(QStringLiteral("Hiba történt az adatok rögzítése közben. Az adatokat valószínűleg nem sikerült "
+                                     "menteni. Kérlek értesítsd a fejlesztőt!"),
+                      QStringLiteral("Programhiba!"), UserMessages::Icon::Error, UserMessages::Buttons::Ok);
+    }
+    m_cmbTelepulesek->setFocus();
+}
+
+void LocationsPanel::btnCancelHelyszinClick()
+{
+    EndLocationEdit();
+}
+
+void LocationsPanel::btnDeleteHelyszinClick()
+{
+    const tHelyszinek& location = m_context.base.CurrentLocation;
+    if (m_chosenRow < 0 || location.id == 0) {
+        m_btnDelete->setEnabled(false);
+        return;
+    }
+    const QString question = QStringLiteral("Biztosan törlöd a következő helyszint? \n\"") + m_chosenIrsz + u' '
+                             + m_chosenTelepules + QStringLiteral(", ") + location.Cim + QStringLiteral(" - ")
+                             + location.Helyszin + u'"';
+    const auto answer = m_context.messages.show(question, QStringLiteral("Helyszin törlése"),
+                                                UserMessages::Icon::Warning, UserMessages::Buttons::YesNo);
+    if (answer == UserMessages::Answer::Yes) {
+        m_movingGrid = true;
+        // Reselect the row of the withdrawn location, not wherever the grid's cursor wandered.
+        m_context.dm.aq_helyszinek.setRecNo(m_chosenRow + 1);
+        m_movingGrid = false;
+        WithdrawLocation(m_context.dm, m_context.base, m_context.messages, [this](int n) { SelectLocationRow(n); });
+        m_chosenRow = -1;
+        m_btnDelete->setEnabled(false);
+    }
+    m_grid->setFocus();
+}
+
+void LocationsPanel::showSortMark(int column, bool ascending)
+{
+    m_markColumn = column;
+    m_markAscending = ascending;
+    m_grid->horizontalHeader()->setSortIndicator(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+}
+
+void LocationsPanel::clearSortMarks()
+{
+    m_markColumn = -1;
+    m_grid->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+}
+
+void LocationsPanel::dbgHelyszinekTitleClick(int column)
+{
+    // The header flips its own indicator on a click; the marks are ours.
+    const bool markWasAscending = m_markColumn == column && m_markAscending;
+    if (m_markColumn >= 0)
+        showSortMark(m_markColumn, m_markAscending);
+    else
+        clearSortMarks();
+    if (column < ColIrsz || column > ColHelyszin)
+        return;
+    SortTable& sort = m_context.base.LocationSort;
+    sort.setAscending(!markWasAscending);
+    if (!listHasRows())
+        return;
+    showSortMark(column, sort.ascending());
+    const QString irsz = QStringLiteral("at_telepulesek.irsz");
+    const QString telepules = QStringLiteral("at_telepulesek.telepules");
+    const QString cim = QStringLiteral("at_helyszinek.cim");
+    const QString helyszin = QStringLiteral("at_helyszinek.helyszin");
+    switch (column) {
+    case ColIrsz:
+        sort.setColumns({irsz, telepules, cim, helyszin});
+        break;
+    case ColTelepules:
+        sort.setColumns({telepules, irsz, cim, helyszin});
+        break;
+    case ColCim:
+        sort.setColumns({cim, telepules, irsz, helyszin});
+        break;
+    case ColHelyszin:
+        sort.setColumns({helyszin, telepules, irsz, cim});
+        break;
+    }
+    reloadList();
+}

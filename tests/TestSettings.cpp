@@ -1,0 +1,199 @@
+// The settings panel and the settings row, on the real window.
+
+#include "store/DataModule.h"
+#include "support/Fixture.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+void insertSettings(const DatabaseFolder& folder, const QString& values)
+{
+    folder.exec("INSERT INTO at_settings (megye_kod, cel, forras, smtp, auth_sec, auth_usr, auth_psw) VALUES ("
+                + values + ")");
+}
+
+void openPanel(RunningProgram& program)
+{
+    QTest::mouseClick(program.find<QToolButton>("btnSettings"), Qt::LeftButton);
+    QVERIFY(program.find<QWidget>("pnlSettingsMain")->isVisible());
+}
+
+void save(RunningProgram& program)
+{
+    QTest::mouseClick(program.find<QToolButton>("btnSaveSettings"), Qt::LeftButton);
+}
+
+} // namespace
+
+class TestSettings : public QObject {
+    Q_OBJECT
+private slots:
+    void firstSaveInsertsRowOneAndLaterSavesUpdateIt();
+    void saveWithoutCountyIsRefused();
+    void storedFlagTwoShowsClearAndSavesZero();
+    void authenticationBoxEnablesCredentials();
+    void cancelKeepsEverything();
+    void failedSaveKeepsPanelOpen();
+    void failedCountyLookupEndsTheSave();
+};
+
+void TestSettings::firstSaveInsertsRowOneAndLaterSavesUpdateIt()
+{
+    DatabaseFolder folder;
+    {
+        RunningProgram program;
+        QVERIFY(program.start());
+        openPanel(program);
+        QCOMPARE(program.window->findChild<QWidget*>("pnlSettingsMain")->pos(), QPoint(246, 243));
+        auto* county = program.find<QComboBox>("cmbMegye");
+        auto* recipient = program.find<QLineEdit>("edtDestinationEmail");
+        QCOMPARE(county->currentIndex(), 0);
+        QCOMPARE(recipient->text(), QString());
+
+        county->setCurrentIndex(7);
+        recipient->setText("  cel@example.hu ");
+        program.screenshot("settings-panel");
+        program.find<QLineEdit>("edtSMTP")->setText("smtp.example.hu"); // never read
+        save(program);
+        QVERIFY(!program.find<QWidget>("pnlSettingsMain")->isVisible());
+        QVERIFY(program.find<QToolButton>("btnNew")->isEnabled());
+        QCOMPARE(folder.scalar("SELECT count(*) FROM at_settings"), QStringLiteral("1"));
+        QCOMPARE(folder.scalar("SELECT id || '|' || megye_kod || '|' || cel || '|' || forras || '|' || smtp || '|' "
+                               "|| auth_sec FROM at_settings"),
+                 QStringLiteral("1|7|  cel@example.hu |||0"));
+        const tSettings& settings = program.window->base().CurrentSettings;
+        QCOMPARE(settings.Megye, folder.scalar("SELECT megye_nev FROM at_megyek WHERE id=7"));
+
+        // A second save in the same run updates row 1.
+        openPanel(program);
+        QCOMPARE(county->currentIndex(), 7);
+        county->setCurrentIndex(3);
+        save(program);
+        QCOMPARE(folder.scalar("SELECT count(*) || '|' || max(id) || '|' || max(megye_kod) FROM at_settings"),
+                 QStringLiteral("1|1|3"));
+    }
+    RunningProgram restarted;
+    QVERIFY(restarted.start());
+    QVERIFY(restarted.messages.boxes.isEmpty()); // a county is set: no reminder
+    QCOMPARE(int(restarted.window->base().CurrentSettings.megye_kod), 3);
+    QCOMPARE(restarted.window->base().CurrentSettings.Cel, QStringLiteral("  cel@example.hu "));
+}
+
+void TestSettings::saveWithoutCountyIsRefused()
+{
+    DatabaseFolder folder;
+    RunningProgram program;
+    QVERIFY(program.start());
+    program.messages.clear();
+    openPanel(program);
+    program.find<QLineEdit>("edtDestinationEmail")->setText("x@y.hu");
+    save(program);
+    QCOMPARE(program.messages.boxes.size(), 1);
+    QCOMPARE(program.messages.boxes[0].text, QStringLiteral("A megye-azonosító nem lett kiválasztva!"));
+    QCOMPARE(program.messages.boxes[0].caption, QStringLiteral("Információ"));
+    QCOMPARE(program.messages.boxes[0].icon, UserMessages::Icon::Information);
+    QVERIFY(program.find<QWidget>("pnlSettingsMain")->isVisible());
+    QCOMPARE(QApplication::focusWidget(), program.find<QWidget>("cmbMegye"));
+    QCOMPARE(folder.scalar("SELECT count(*) FROM at_settings"), QStringLiteral("0"));
+}
+
+void TestSettings::storedFlagTwoShowsClearAndSavesZero()
+{
+    DatabaseFolder folder;
+    insertSettings(folder, "5, 'a@b.hu', 'régi', 'régi smtp', 2, 'usr', 'psw'");
+    RunningProgram program;
+    QVERIFY(program.start());
+    openPanel(program);
+    QVERIFY(!program.find<QCheckBox>("cbxHitelesites")->isChecked());
+    QVERIFY(!program.find<QWidget>("edtUSR")->isEnabled());
+    QCOMPARE(program.find<QLineEdit>("edtUSR")->text(), QStringLiteral("usr"));
+    QCOMPARE(program.find<QLineEdit>("edtSMTP")->text(), QStringLiteral("régi smtp"));
+    save(program);
+    QCOMPARE(folder.scalar("SELECT auth_sec || '|' || auth_usr || '|' || auth_psw || '|' || forras || '|' || smtp "
+                           "FROM at_settings"),
+             QStringLiteral("0|usr|psw||"));
+}
+
+void TestSettings::authenticationBoxEnablesCredentials()
+{
+    DatabaseFolder folder;
+    insertSettings(folder, "5, 'a@b.hu', '', '', 1, 'usr', 'titok'");
+    RunningProgram program;
+    QVERIFY(program.start());
+    openPanel(program);
+    auto* box = program.find<QCheckBox>("cbxHitelesites");
+    QVERIFY(box->isChecked());
+    QVERIFY(program.find<QWidget>("edtUSR")->isEnabled());
+    QVERIFY(program.find<QWidget>("lblHitelesites2")->isEnabled());
+    QCOMPARE(program.find<QLineEdit>("edtPSW")->echoMode(), QLineEdit::Password);
+    box->click();
+    QVERIFY(!program.find<QWidget>("edtUSR")->isEnabled());
+    QVERIFY(!program.find<QWidget>("pnlHitelesites")->isEnabled());
+    box->click();
+    QCOMPARE(QApplication::focusWidget(), program.find<QWidget>("edtUSR"));
+    program.find<QLineEdit>("edtPSW")->setText("új jelszó");
+    save(program);
+    QCOMPARE(folder.scalar("SELECT auth_sec || '|' || auth_psw FROM at_settings"), QStringLiteral("1|új jelszó"));
+}
+
+void TestSettings::cancelKeepsEverything()
+{
+    DatabaseFolder folder;
+    insertSettings(folder, "4, 'a@b.hu', '', '', 0, '', ''");
+    RunningProgram program;
+    QVERIFY(program.start());
+    openPanel(program);
+    program.find<QComboBox>("cmbMegye")->setCurrentIndex(9);
+    program.find<QLineEdit>("edtDestinationEmail")->setText("other@b.hu");
+    QTest::mouseClick(program.find<QToolButton>("btnCancelSettings"), Qt::LeftButton);
+    QVERIFY(!program.find<QWidget>("pnlSettingsMain")->isVisible());
+    QVERIFY(program.find<QToolButton>("btnSettings")->isEnabled());
+    QCOMPARE(int(program.window->base().CurrentSettings.megye_kod), 4);
+    QCOMPARE(folder.scalar("SELECT megye_kod || cel FROM at_settings"), QStringLiteral("4a@b.hu"));
+    openPanel(program);
+    QCOMPARE(program.find<QComboBox>("cmbMegye")->currentIndex(), 4);
+    QCOMPARE(program.find<QLineEdit>("edtDestinationEmail")->text(), QStringLiteral("a@b.hu"));
+}
+
+void TestSettings::failedSaveKeepsPanelOpen()
+{
+    DatabaseFolder folder;
+    insertSettings(folder, "4, 'a@b.hu', '', '', 0, '', ''");
+    folder.exec("CREATE TRIGGER no_update BEFORE UPDATE ON at_settings BEGIN SELECT RAISE(ABORT, 'zárolva'); END");
+    RunningProgram program;
+    QVERIFY(program.start());
+    openPanel(program);
+    program.find<QComboBox>("cmbMegye")->setCurrentIndex(8);
+    save(program);
+    QCOMPARE(program.messages.captions(), QStringList{"Hiba az SQL script futásakor!"});
+    QCOMPARE(program.messages.boxes[0].text, QStringLiteral("zárolva"));
+    QVERIFY(program.find<QWidget>("pnlSettingsMain")->isVisible());
+    QVERIFY(!program.find<QToolButton>("btnSettings")->isEnabled());
+    QCOMPARE(int(program.window->base().CurrentSettings.megye_kod), 8); // the new values stay in memory
+    QCOMPARE(folder.scalar("SELECT megye_kod FROM at_settings"), QStringLiteral("4"));
+}
+
+void TestSettings::failedCountyLookupEndsTheSave()
+{
+    DatabaseFolder folder;
+    insertSettings(folder, "4, 'a@b.hu', '', '', 0, '', ''");
+    RunningProgram program;
+    QVERIFY(program.start());
+    openPanel(program);
+    program.find<QComboBox>("cmbMegye")->setCurrentIndex(8);
+    folder.exec("ALTER TABLE at_megyek RENAME TO at_megyek_regi"); // another program breaks the file
+    save(program);
+    QCOMPARE(program.messages.captions(), QStringList({"Hiba az SQL script futásakor!", "Kelmir"}));
+    QVERIFY(program.messages.boxes[1].text.endsWith(u'.'));
+    QCOMPARE(int(program.window->base().CurrentSettings.megye_kod), 4);
+    QCOMPARE(folder.scalar("SELECT megye_kod FROM at_settings"), QStringLiteral("4"));
+    QVERIFY(program.find<QWidget>("pnlSettingsMain")->isVisible());
+}
+
+QTEST_MAIN(TestSettings)
+#include "TestSettings.moc"
