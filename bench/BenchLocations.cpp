@@ -1,0 +1,96 @@
+// The location list of the largest county with 2,048 live locations: the
+// program's LoadLocationList (statement, static result, grid model) against
+// the engine alone stepping the same statement on the same file.
+
+#include "app/grid/QueryTableModel.h"
+#include "bench/BenchSupport.h"
+#include "model/Base.h"
+#include "model/UserMessages.h"
+#include "store/DataModule.h"
+#include "store/LocationStore.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <sqlite3.h>
+
+#include <cstdio>
+
+namespace {
+
+class SilentMessages final : public UserMessages {
+public:
+    Answer show(const QString& text, const QString&, Icon, Buttons) override
+    {
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+        return Answer::Ok;
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("datacore.vdf");
+    bench::createReferenceDatabase(path);
+    // Borsod-Abaúj-Zemplén has the most settlements; spread 2,048 locations over them.
+    const int county = 4;
+    bench::exec(path, QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i+1 FROM n WHERE i<2047), "
+                                     "s AS (SELECT id, row_number() OVER (ORDER BY id) - 1 AS k, count(*) OVER () AS "
+                                     "total FROM at_telepulesek WHERE megye_kod=%1) "
+                                     "INSERT INTO at_helyszinek (deleted, telepules_kod, cim, helyszin) "
+                                     "SELECT 0, s.id, 'Kossuth Lajos utca ' || (i % 97), 'Művelődési Ház ' || i "
+                                     "FROM n JOIN s ON s.k = (n.i * 7919) % s.total")
+                                .arg(county));
+    QDir::setCurrent(dir.path());
+
+    Tdm dm;
+    dm.datacore.open();
+    Base base;
+    base.CurrentSettings.megye_kod = county;
+    SilentMessages messages;
+    QueryTableModel model(dm.aq_helyszinek,
+                          {{"id", {}, 0}, {"deleted", {}, 0}, {"telepules_kod", {}, 0}, {"irsz", "IrSz", 33},
+                           {"telepules", "Település", 115}, {"cim", "Cím", 148}, {"helyszin", "Helyszin", 128}},
+                          nullptr);
+    const int rounds = 60;
+    int rows = 0;
+    const double program = bench::medianMicros(rounds, [&] {
+        LoadLocationList(dm, base, messages);
+        rows = model.rowCount();
+        for (int r = 0; r < std::min(rows, 13); ++r) // what the grid paints
+            for (int c = 3; c < 7; ++c)
+                model.data(model.index(r, c), Qt::DisplayRole);
+    });
+
+    const QByteArray sql = QStringLiteral(
+                               "SELECT at_helyszinek.id, at_helyszinek.deleted, at_helyszinek.telepules_kod, "
+                               "at_telepulesek.irsz, at_telepulesek.telepules, at_helyszinek.cim, "
+                               "at_helyszinek.helyszin FROM at_helyszinek\n"
+                               "INNER JOIN at_telepulesek ON at_helyszinek.telepules_kod=at_telepulesek.id\n"
+                               "WHERE at_telepulesek.megye_kod=%1 AND deleted=0\n%2")
+                               .arg(county)
+                               .arg(base.LocationSort.orderByLine())
+                               .toUtf8();
+    sqlite3* db = dm.datacore.handle();
+    int engineRows = 0;
+    const double engine = bench::medianMicros(rounds, [&] {
+        sqlite3_stmt* statement = nullptr;
+        sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &statement, nullptr);
+        engineRows = 0;
+        while (sqlite3_step(statement) == SQLITE_ROW) {
+            for (int c = 0; c < 7; ++c)
+                (void)(c < 4 ? sqlite3_column_int(statement, c) : sqlite3_column_bytes(statement, c));
+            ++engineRows;
+        }
+        sqlite3_finalize(statement);
+    });
+    std::printf("LoadLocationList, %d rows (engine %d rows)\n", rows, engineRows);
+    std::printf("  program (statement, static result, grid model): %8.0f us median of %d\n", program, rounds);
+    std::printf("  engine alone, same statement and file:           %8.0f us median of %d\n", engine, rounds);
+    std::printf("  ratio program/engine: %.2f\n", program / engine);
+    return rows == 2048 && engineRows == 2048 ? 0 : 1;
+}
