@@ -2,7 +2,7 @@
 
 #include "app/EditorKeys.h"
 #include "app/ErrorReport.h"
-#include "app/grid/QueryTableModel.h"
+#include "app/grid/ListGrid.h"
 #include "model/Base.h"
 #include "model/SearchInString.h"
 #include "model/UserMessages.h"
@@ -10,12 +10,9 @@
 #include "store/LocationStore.h"
 
 #include <QComboBox>
-#include <QHeaderView>
-#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableView>
 #include <QToolButton>
 
 namespace {
@@ -40,20 +37,19 @@ LocationsPanel::LocationsPanel(AppContext& context, QWidget* parent)
     : Panel(QStringLiteral("pnlHelyszinek"), QSize(466, 425), parent)
     , m_context(context)
 {
-    m_grid = new QTableView(this);
-    m_grid->setObjectName(QStringLiteral("dbgHelyszinek"));
-    m_grid->setGeometry(7, 8, 449, 221);
     const Qt::Alignment centred = Qt::AlignCenter;
-    m_model = new QueryTableModel(context.dm.aq_helyszinek,
-                                  {{QStringLiteral("id"), {}, 0},
-                                   {QStringLiteral("deleted"), {}, 0},
-                                   {QStringLiteral("telepules_kod"), {}, 0},
-                                   {QStringLiteral("irsz"), QStringLiteral("IrSz"), 33, centred},
-                                   {QStringLiteral("telepules"), QStringLiteral("Település"), 115},
-                                   {QStringLiteral("cim"), QStringLiteral("Cím"), 148},
-                                   {QStringLiteral("helyszin"), QStringLiteral("Helyszin"), 128}},
-                                  this);
-    QueryTableModel::configureView(m_grid, m_model);
+    m_grid = new ListGrid(QStringLiteral("dbgHelyszinek"), {7, 8, 449, 221}, context.dm.aq_helyszinek,
+                          {{QStringLiteral("id"), {}, 0},
+                           {QStringLiteral("deleted"), {}, 0},
+                           {QStringLiteral("telepules_kod"), {}, 0},
+                           {QStringLiteral("irsz"), QStringLiteral("IrSz"), 33, centred},
+                           {QStringLiteral("telepules"), QStringLiteral("Település"), 115},
+                           {QStringLiteral("cim"), QStringLiteral("Cím"), 148},
+                           {QStringLiteral("helyszin"), QStringLiteral("Helyszin"), 128}},
+                          context.messages, this);
+    m_grid->rowChosen = [this](int row) { dbgHelyszinekCellClick(row); };
+    m_grid->editRequested = [this] { btnEditHelyszinClick(); };
+    m_grid->titleClicked = [this](int column) { dbgHelyszinekTitleClick(column); };
 
     m_btnNew = addButton(this, QStringLiteral("btnNewHelyszin"), {40, 235, 75, 25}, QStringLiteral("Új"));
     m_btnNew->setAutoDefault(true);
@@ -101,73 +97,33 @@ LocationsPanel::LocationsPanel(AppContext& context, QWidget* parent)
     on(m_btnAdd, &QPushButton::clicked, &LocationsPanel::btnAddHelyszinClick);
     on(m_btnCancel, &QPushButton::clicked, &LocationsPanel::btnCancelHelyszinClick);
     on(m_btnClose, &QToolButton::clicked, &LocationsPanel::btnCloseHelyszinekClick);
-    connect(m_grid, &QTableView::clicked, this, [this, &messages](const QModelIndex& index) {
-        runAction(messages, [this, index] { dbgHelyszinekCellClick(index.row()); });
-    });
-    // Moving the current row with the keyboard chooses that row, like a click,
-    // so the editor and the withdrawal always describe the row the user sees.
-    connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this, &messages](const QModelIndex& current) {
-                if (!m_movingGrid && current.isValid() && current.row() != m_chosenRow)
-                    runAction(messages, [this, current] { dbgHelyszinekCellClick(current.row()); });
-            });
-    connect(m_grid, &QTableView::doubleClicked, this, [this, &messages](const QModelIndex& index) {
-        runAction(messages, [this, index] {
-            if (index.row() != m_chosenRow)
-                dbgHelyszinekCellClick(index.row());
-            btnEditHelyszinClick();
-        });
-    });
-    connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, [this, &messages](int section) {
-        runAction(messages, [this, section] { dbgHelyszinekTitleClick(section); });
-    });
     new EditorKeys({m_cmbTelepulesek, m_edtCim, m_edtHelyszin}, m_btnAdd, m_btnCancel, [this] { EndLocationEdit(); },
                    messages, this);
-}
-
-bool LocationsPanel::listHasRows() const
-{
-    return m_context.dm.aq_helyszinek.isOpen() && m_context.dm.aq_helyszinek.recordCount() > 0;
-}
-
-void LocationsPanel::moveGridTo(int row)
-{
-    m_movingGrid = true;
-    Query& list = m_context.dm.aq_helyszinek;
-    if (row >= 0 && row < m_model->rowCount()) {
-        list.setRecNo(row + 1);
-        const QModelIndex index = m_model->index(row, ColIrsz);
-        m_grid->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect
-                                                             | QItemSelectionModel::Rows);
-        m_grid->scrollTo(index);
-    }
-    m_movingGrid = false;
 }
 
 void LocationsPanel::reloadList()
 {
     // A location still chosen (a title click re-sorts under it) stays chosen
     // on its new row; otherwise the list stands on its first row.
-    const qint32 chosenId = m_chosenRow >= 0 ? m_context.base.CurrentLocation.id : 0;
-    m_chosenRow = -1;
-    m_movingGrid = true;
-    const bool loaded = LoadLocationList(m_context.dm, m_context.base, m_context.messages);
-    m_movingGrid = false;
+    const qint32 chosenId = m_grid->chosenRow() >= 0 ? m_context.base.CurrentLocation.id : 0;
+    m_grid->clearChoice();
+    bool loaded = false;
+    m_grid->quietly([&] { loaded = LoadLocationList(m_context.dm, m_context.base, m_context.messages); });
     if (!loaded) {
         m_btnDelete->setEnabled(false);
         return;
     }
     int row = 0;
-    for (int r = 0; chosenId != 0 && r < m_model->rowCount(); ++r) {
-        if (m_model->value(r, ColId).toInt() == chosenId) {
+    for (int r = 0; chosenId != 0 && r < m_grid->queryModel()->rowCount(); ++r) {
+        if (m_grid->value(r, ColId).toInt() == chosenId) {
             row = r;
-            m_chosenRow = r;
+            m_grid->setChosenRow(r);
             break;
         }
     }
-    if (chosenId != 0 && m_chosenRow < 0)
+    if (chosenId != 0 && m_grid->chosenRow() < 0)
         m_btnDelete->setEnabled(false);
-    moveGridTo(row);
+    m_grid->moveTo(row);
 }
 
 void LocationsPanel::ShowLocationsPanel()
@@ -190,7 +146,7 @@ void LocationsPanel::ClearLocationEditor()
     m_edtCim->clear();
     m_edtHelyszin->clear();
     m_context.base.CurrentLocation.Clear();
-    m_chosenRow = -1;
+    m_grid->clearChoice();
 }
 
 void LocationsPanel::BeginLocationEdit()
@@ -220,10 +176,9 @@ void LocationsPanel::EndLocationEdit()
 
 void LocationsPanel::SelectLocationRow(int n)
 {
-    const Query& list = m_context.dm.aq_helyszinek;
-    if (!list.isOpen() || list.recordCount() == 0)
+    if (!m_grid->hasRows())
         return;
-    moveGridTo(std::min(n, list.recordCount()) - 1);
+    m_grid->moveTo(std::min(n, m_grid->queryModel()->rowCount()) - 1);
     ClearLocationEditor();
 }
 
@@ -252,8 +207,8 @@ void LocationsPanel::btnEditHelyszinekClick()
     m_cmbTelepulesek->setCurrentIndex(0);
 
     ResetLocationSort(base);
-    clearSortMarks(); // the marks follow the order they describe
-    m_chosenRow = -1;
+    m_grid->clearMarks(); // the marks follow the order they describe
+    m_grid->clearChoice();
     reloadList();
     m_btnDelete->setEnabled(false);
     EndLocationEdit();
@@ -268,26 +223,24 @@ void LocationsPanel::btnCloseHelyszinekClick()
 
 void LocationsPanel::dbgHelyszinekCellClick(int row)
 {
-    if (!listHasRows() || row < 0 || row >= m_model->rowCount())
+    if (row < 0 || row >= m_grid->queryModel()->rowCount())
         return;
-    moveGridTo(row);
+    m_grid->moveTo(row);
     m_btnDelete->setEnabled(true);
-    const qint32 settlement = m_model->value(row, ColTelepulesKod).toInt();
+    const qint32 settlement = m_grid->value(row, ColTelepulesKod).toInt();
     m_cmbTelepulesek->setCurrentIndex(m_context.base.SettlementIds.find(settlement));
-    m_edtCim->setText(m_model->value(row, ColCim).toString());
-    m_edtHelyszin->setText(m_model->value(row, ColHelyszin).toString());
-    m_context.base.CurrentLocation.SetAllValues(m_model->value(row, ColId).toInt(),
-                                                quint8(m_model->value(row, ColDeleted).toInt()), settlement,
+    m_edtCim->setText(m_grid->value(row, ColCim).toString());
+    m_edtHelyszin->setText(m_grid->value(row, ColHelyszin).toString());
+    m_context.base.CurrentLocation.SetAllValues(m_grid->value(row, ColId).toInt(),
+                                                quint8(m_grid->value(row, ColDeleted).toInt()), settlement,
                                                 m_edtCim->text(), m_edtHelyszin->text());
-    m_chosenRow = row;
-    m_chosenIrsz = m_model->value(row, ColIrsz).toString();
-    m_chosenTelepules = m_model->value(row, ColTelepules).toString();
+    m_grid->setChosenRow(row);
 }
 
 void LocationsPanel::btnEditHelyszinClick()
 {
     // Editing needs a location of the current list: never the cleared record.
-    if (!listHasRows() || m_chosenRow < 0 || m_context.base.CurrentLocation.id == 0)
+    if (!m_grid->hasRows() || m_grid->chosenRow() < 0 || m_context.base.CurrentLocation.id == 0)
         return;
     BeginLocationEdit();
     m_context.base.EditMode = EditModes::Change;
@@ -360,55 +313,39 @@ void LocationsPanel::btnCancelHelyszinClick()
 void LocationsPanel::btnDeleteHelyszinClick()
 {
     const tHelyszinek& location = m_context.base.CurrentLocation;
-    if (m_chosenRow < 0 || location.id == 0) {
+    const int row = m_grid->chosenRow();
+    if (row < 0 || location.id == 0) {
         m_btnDelete->setEnabled(false);
         return;
     }
-    const QString question = QStringLiteral("Biztosan törlöd a következő helyszint? \n\"") + m_chosenIrsz + u' '
-                             + m_chosenTelepules + QStringLiteral(", ") + location.Cim + QStringLiteral(" - ")
-                             + location.Helyszin + u'"';
+    // The question names the chosen row, which is the location withdrawn.
+    const QString question = QStringLiteral("Biztosan törlöd a következő helyszint? \n\"")
+                             + m_grid->value(row, ColIrsz).toString() + u' ' + m_grid->value(row, ColTelepules).toString()
+                             + QStringLiteral(", ") + location.Cim + QStringLiteral(" - ") + location.Helyszin + u'"';
     const auto answer = m_context.messages.show(question, QStringLiteral("Helyszin törlése"),
                                                 UserMessages::Icon::Warning, UserMessages::Buttons::YesNo);
     if (answer == UserMessages::Answer::Yes) {
-        m_movingGrid = true;
-        // Reselect the row of the withdrawn location, not wherever the grid's cursor wandered.
-        m_context.dm.aq_helyszinek.setRecNo(m_chosenRow + 1);
-        m_movingGrid = false;
-        WithdrawLocation(m_context.dm, m_context.base, m_context.messages, [this](int n) { SelectLocationRow(n); });
-        m_chosenRow = -1;
+        m_grid->moveTo(row); // reselect below the withdrawn row, wherever the cursor wandered
+        m_grid->quietly([this] {
+            WithdrawLocation(m_context.dm, m_context.base, m_context.messages,
+                             [this](int n) { SelectLocationRow(n); });
+        });
+        m_grid->clearChoice();
         m_btnDelete->setEnabled(false);
     }
     m_grid->setFocus();
 }
 
-void LocationsPanel::showSortMark(int column, bool ascending)
-{
-    m_markColumn = column;
-    m_markAscending = ascending;
-    m_grid->horizontalHeader()->setSortIndicator(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
-}
-
-void LocationsPanel::clearSortMarks()
-{
-    m_markColumn = -1;
-    m_grid->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
-}
-
 void LocationsPanel::dbgHelyszinekTitleClick(int column)
 {
-    // The header flips its own indicator on a click; the marks are ours.
-    const bool markWasAscending = m_markColumn == column && m_markAscending;
-    if (m_markColumn >= 0)
-        showSortMark(m_markColumn, m_markAscending);
-    else
-        clearSortMarks();
+    const bool markWasAscending = m_grid->markedAscending(column);
     if (column < ColIrsz || column > ColHelyszin)
         return;
     SortTable& sort = m_context.base.LocationSort;
     sort.setAscending(!markWasAscending);
-    if (!listHasRows())
+    if (!m_grid->hasRows())
         return;
-    showSortMark(column, sort.ascending());
+    m_grid->showMark(column, sort.ascending());
     const QString irsz = QStringLiteral("at_telepulesek.irsz");
     const QString telepules = QStringLiteral("at_telepulesek.telepules");
     const QString cim = QStringLiteral("at_helyszinek.cim");

@@ -3,12 +3,11 @@
 #include "app/Panel.h"
 #include "app/Shell.h"
 
+class ListGrid;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
-class QTableView;
 class QToolButton;
-class QueryTableModel;
 
 // pnlHelyszinek: the county's live donation locations in a sortable grid,
 // and an editor for one location. Locations are withdrawn, never deleted.
@@ -37,14 +36,9 @@ private:
     // Tidies a field's blanks in place; true when something is left.
     static bool tidyField(QLineEdit* field);
     void reloadList();
-    void moveGridTo(int row); // 0-based; the grid and the query's record number together
-    void showSortMark(int column, bool ascending);
-    void clearSortMarks();
-    bool listHasRows() const;
 
     AppContext& m_context;
-    QTableView* m_grid;
-    QueryTableModel* m_model;
+    ListGrid* m_grid;
     QPushButton* m_btnNew;
     QPushButton* m_btnDelete;
     QFrame* m_editor;
@@ -54,14 +48,4 @@ private:
     QPushButton* m_btnAdd;
     QPushButton* m_btnCancel;
     QToolButton* m_btnClose;
-
-    // The sort mark shown: a column (3..6) or -1, and its direction.
-    int m_markColumn = -1;
-    bool m_markAscending = true;
-    // The grid row the user chose (0-based) or -1, with the postcode and
-    // settlement it showed, so the withdrawal question names that location.
-    int m_chosenRow = -1;
-    QString m_chosenIrsz;
-    QString m_chosenTelepules;
-    bool m_movingGrid = false;
 };

@@ -1,0 +1,85 @@
+#include "app/grid/ListGrid.h"
+
+#include "app/ErrorReport.h"
+
+#include <QHeaderView>
+#include <QItemSelectionModel>
+
+ListGrid::ListGrid(const QString& objectName, QRect geometry, Query& query, QList<GridColumn> columns,
+                   UserMessages& messages, QWidget* parent)
+    : QTableView(parent)
+    , m_model(new QueryTableModel(query, std::move(columns), this))
+    , m_query(query)
+{
+    setObjectName(objectName);
+    setGeometry(geometry);
+    QueryTableModel::configureView(this, m_model);
+
+    auto choose = [this, &messages](int row) {
+        if (rowChosen)
+            runAction(messages, [this, row] { rowChosen(row); });
+    };
+    connect(this, &QTableView::clicked, this, [choose](const QModelIndex& index) { choose(index.row()); });
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this, choose](const QModelIndex& current) {
+                if (!m_quiet && current.isValid() && current.row() != m_chosenRow)
+                    choose(current.row());
+            });
+    connect(this, &QTableView::doubleClicked, this, [this, choose, &messages](const QModelIndex& index) {
+        if (index.row() != m_chosenRow)
+            choose(index.row());
+        if (editRequested)
+            runAction(messages, [this] { editRequested(); });
+    });
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this, &messages](int section) {
+        restoreMarks();
+        if (titleClicked)
+            runAction(messages, [this, section] { titleClicked(section); });
+    });
+}
+
+void ListGrid::moveTo(int row)
+{
+    if (row < 0 || row >= m_model->rowCount())
+        return;
+    quietly([&] {
+        m_query.setRecNo(row + 1);
+        int column = 0;
+        while (column + 1 < m_model->columnCount() && isColumnHidden(column))
+            ++column;
+        const QModelIndex index = m_model->index(row, column);
+        selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        scrollTo(index);
+    });
+}
+
+void ListGrid::quietly(const std::function<void()>& change)
+{
+    const bool wasQuiet = m_quiet;
+    m_quiet = true;
+    try {
+        change();
+    } catch (...) {
+        m_quiet = wasQuiet;
+        throw;
+    }
+    m_quiet = wasQuiet;
+}
+
+void ListGrid::showMark(int column, bool ascending)
+{
+    m_markColumn = column;
+    m_markAscending = ascending;
+    restoreMarks();
+}
+
+void ListGrid::clearMarks()
+{
+    m_markColumn = -1;
+    restoreMarks();
+}
+
+void ListGrid::restoreMarks()
+{
+    horizontalHeader()->setSortIndicator(m_markColumn, m_markAscending ? Qt::AscendingOrder : Qt::DescendingOrder);
+}
