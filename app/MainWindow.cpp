@@ -5,6 +5,9 @@
 #include "app/Panel.h"
 #include "app/PanelShells.h"
 #include "app/locations/LocationsPanel.h"
+#include "app/schedule/DonationsPanel.h"
+#include "app/schedule/NewMonthPanel.h"
+#include "app/schedule/OpenMonthPanel.h"
 #include "app/settings/SettingsPanel.h"
 #include "model/UserMessages.h"
 #include "store/DataModule.h"
@@ -59,6 +62,9 @@ TfrmMain::TfrmMain(Tdm& dm, UserMessages& messages, const Clock& clock, Workbook
     buildToolbar();
     m_settings = new SettingsPanel(m_context, this);
     m_locations = new LocationsPanel(m_context, this);
+    m_donations = new DonationsPanel(m_context, this);
+    m_newMonth = new NewMonthPanel(m_context, *m_donations, this);
+    m_openMonth = new OpenMonthPanel(m_context, *m_donations, this);
     m_shells = PanelShells::create(m_context, this);
 }
 
@@ -91,13 +97,15 @@ void TfrmMain::buildToolbar()
 
     connect(btnSettings, &QToolButton::clicked, this,
             [this] { runAction(m_context.messages, [this] { m_settings->btnSettingsClick(); }); });
+    connect(btnNew, &QToolButton::clicked, this,
+            [this] { runAction(m_context.messages, [this] { m_newMonth->btnNewClick(); }); });
+    connect(btnOpen, &QToolButton::clicked, this,
+            [this] { runAction(m_context.messages, [this] { m_openMonth->btnOpenClick(); }); });
     connect(btnLocations, &QToolButton::clicked, this,
             [this] { runAction(m_context.messages, [this] { m_locations->btnEditHelyszinekClick(); }); });
     connectAction(btnExit, &TfrmMain::btnExitClick);
     // The month, location and export panels are opened by their own handlers
     // once those panels are built.
-    Q_UNUSED(btnNew);
-    Q_UNUSED(btnOpen);
     Q_UNUSED(btnExport);
 }
 
@@ -185,6 +193,8 @@ void TfrmMain::FormShow()
     m_settings->move(centre.x(), m_settings->y());
     m_settings->DisableAuthFields();
     m_locations->HideLocationsPanel();
+    for (QWidget* panel : std::initializer_list<QWidget*>{m_donations, m_newMonth, m_openMonth})
+        panel->hide();
     for (Panel* panel : m_shells)
         panel->hide();
 }

@@ -6,7 +6,10 @@
 #include <QWidget>
 
 class QToolButton;
+class DonationsPanel;
 class LocationsPanel;
+class NewMonthPanel;
+class OpenMonthPanel;
 class SettingsPanel;
 class Panel;
 class Tdm;
@@ -55,6 +58,9 @@ private:
     QList<QWidget*> m_toolbarItems;
     SettingsPanel* m_settings = nullptr;
     LocationsPanel* m_locations = nullptr;
+    DonationsPanel* m_donations = nullptr;
+    NewMonthPanel* m_newMonth = nullptr;
+    OpenMonthPanel* m_openMonth = nullptr;
     QList<Panel*> m_shells;
     bool m_closed = false;
 };

@@ -45,29 +45,6 @@ private:
 
 QList<Panel*> PanelShells::create(AppContext& context, QWidget* window)
 {
-    auto* newTable = new ShellPanel(context, QStringLiteral("pnlNewTable"), {247, 136}, window);
-    newTable->prompt(QStringLiteral("Label3"), {21, 15, 210, 13},
-                     QStringLiteral("Melyik hónapra szeretnél adatokat felvinni?"));
-    newTable->rule(QStringLiteral("Bevel2"), {0, 80, 247, 2});
-    newTable->leaveButton(QStringLiteral("btnCancelTable"), {158, 88, 40, 40}, Icons::PanelButton::Cancel,
-                          QStringLiteral("Mégsem"));
-    newTable->button(QStringLiteral("btnMakeTable"), {201, 88, 40, 40}, Icons::PanelButton::Forward,
-                     QStringLiteral("Tovább"));
-
-    auto* openMonth = new ShellPanel(context, QStringLiteral("pnlMegnyitas"), {247, 136}, window);
-    openMonth->prompt(QStringLiteral("Label4"), {45, 15, 156, 13}, QStringLiteral("Válaszd ki a véradások dátumát!"));
-    openMonth->rule(QStringLiteral("Bevel3"), {0, 80, 247, 2});
-    openMonth->leaveButton(QStringLiteral("btnCancelMegnyitas"), {158, 88, 40, 40}, Icons::PanelButton::Cancel,
-                           QStringLiteral("Mégsem"));
-    openMonth->button(QStringLiteral("btnOpenVeradasok"), {201, 88, 40, 40}, Icons::PanelButton::Forward,
-                      QStringLiteral("Tovább"));
-
-    auto* donations = new ShellPanel(context, QStringLiteral("pnlVeradasok"), {825, 626}, window);
-    donations->rule(QStringLiteral("Bevel4"), {0, 570, 825, 2});
-    donations->title(QStringLiteral("lblHaviVeradas"), {11, 583}, QStringLiteral("Véradások"));
-    donations->leaveButton(QStringLiteral("btnCloseVeradasok"), {777, 578, 40, 40}, Icons::PanelButton::Close,
-                           QStringLiteral("Bezárás"));
-
     auto* exportPanel = new ShellPanel(context, QStringLiteral("pnlExport"), {247, 276}, window);
     exportPanel->prompt(QStringLiteral("Label5"), {45, 15, 156, 34},
                         QStringLiteral("Kérlek válaszd ki, hogy melyik hónapot szeretnéd exportálni!"));
@@ -76,5 +53,5 @@ QList<Panel*> PanelShells::create(AppContext& context, QWidget* window)
     exportPanel->leaveButton(QStringLiteral("btnCloseExport"), {200, 229, 40, 40}, Icons::PanelButton::Close,
                              QStringLiteral("Bezárás"));
 
-    return {newTable, openMonth, donations, exportPanel};
+    return {exportPanel};
 }

@@ -66,6 +66,25 @@ void ListGrid::quietly(const std::function<void()>& change)
     m_quiet = wasQuiet;
 }
 
+bool ListGrid::reload(const std::function<bool()>& load, int idColumn, qint32 keepId)
+{
+    clearChoice();
+    bool loaded = false;
+    quietly([&] { loaded = load(); });
+    if (!loaded)
+        return false;
+    int row = 0;
+    for (int r = 0; keepId != 0 && r < m_model->rowCount(); ++r) {
+        if (m_model->value(r, idColumn).toInt() == keepId) {
+            row = r;
+            m_chosenRow = r;
+            break;
+        }
+    }
+    moveTo(row);
+    return true;
+}
+
 void ListGrid::showMark(int column, bool ascending)
 {
     m_markColumn = column;

@@ -35,6 +35,11 @@ public:
     void moveTo(int row);
     // Runs a reload of the query without the moves it causes choosing a row.
     void quietly(const std::function<void()>& change);
+    // Reloads the list through load(). When keepId is not 0 and a row's
+    // idColumn holds it, that row becomes current and stays chosen (a re-sort
+    // under a chosen row); otherwise the list stands on its first row and
+    // nothing is chosen. Returns what load() returned.
+    bool reload(const std::function<bool()>& load, int idColumn, qint32 keepId);
 
     // Sort marks: at most one column carries one.
     bool markedAscending(int column) const { return m_markColumn == column && m_markAscending; }

@@ -103,27 +103,12 @@ LocationsPanel::LocationsPanel(AppContext& context, QWidget* parent)
 
 void LocationsPanel::reloadList()
 {
-    // A location still chosen (a title click re-sorts under it) stays chosen
-    // on its new row; otherwise the list stands on its first row.
+    // A location still chosen (a title click re-sorts under it) stays chosen.
     const qint32 chosenId = m_grid->chosenRow() >= 0 ? m_context.base.CurrentLocation.id : 0;
-    m_grid->clearChoice();
-    bool loaded = false;
-    m_grid->quietly([&] { loaded = LoadLocationList(m_context.dm, m_context.base, m_context.messages); });
-    if (!loaded) {
+    const bool loaded = m_grid->reload(
+        [this] { return LoadLocationList(m_context.dm, m_context.base, m_context.messages); }, ColId, chosenId);
+    if (!loaded || m_grid->chosenRow() < 0)
         m_btnDelete->setEnabled(false);
-        return;
-    }
-    int row = 0;
-    for (int r = 0; chosenId != 0 && r < m_grid->queryModel()->rowCount(); ++r) {
-        if (m_grid->value(r, ColId).toInt() == chosenId) {
-            row = r;
-            m_grid->setChosenRow(r);
-            break;
-        }
-    }
-    if (chosenId != 0 && m_grid->chosenRow() < 0)
-        m_btnDelete->setEnabled(false);
-    m_grid->moveTo(row);
 }
 
 void LocationsPanel::ShowLocationsPanel()

@@ -1,0 +1,91 @@
+#include "app/schedule/NewMonthPanel.h"
+
+#include "app/ErrorReport.h"
+#include "app/schedule/DonationsPanel.h"
+#include "model/Base.h"
+#include "model/UserMessages.h"
+#include "store/DonationStore.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QToolButton>
+
+NewMonthPanel::NewMonthPanel(AppContext& context, DonationsPanel& donations, QWidget* parent)
+    : Panel(QStringLiteral("pnlNewTable"), QSize(247, 136), parent)
+    , m_context(context)
+    , m_donations(donations)
+{
+    addLabel(this, QStringLiteral("Label3"), {21, 15}, QStringLiteral("Melyik hónapra szeretnél adatokat felvinni?"));
+    m_cmbYear = new QComboBox(this);
+    m_cmbYear->setObjectName(QStringLiteral("cmbYear"));
+    m_cmbYear->setGeometry(53, 42, 58, 21); // wider than the original 48 so the arrow leaves room for "2012"
+    m_cmbYear->setMaxVisibleItems(20);
+    m_cmbMonth = new QComboBox(this);
+    m_cmbMonth->setObjectName(QStringLiteral("cmbMonth"));
+    m_cmbMonth->setGeometry(115, 42, 80, 21);
+    m_cmbMonth->setMaxVisibleItems(12);
+    for (const QString& name : MonthNames)
+        m_cmbMonth->addItem(name);
+    setTabOrder(m_cmbYear, m_cmbMonth);
+    addRule(this, QStringLiteral("Bevel2"), {0, 80, 247, 2});
+    QToolButton* cancel = addImageButton(QStringLiteral("btnCancelTable"), {158, 88, 40, 40},
+                                         Icons::PanelButton::Cancel, QStringLiteral("Mégsem"));
+    QToolButton* forward = addImageButton(QStringLiteral("btnMakeTable"), {201, 88, 40, 40},
+                                          Icons::PanelButton::Forward, QStringLiteral("Tovább"));
+    UserMessages& messages = context.messages;
+    connect(cancel, &QToolButton::clicked, this,
+            [this, &messages] { runAction(messages, [this] { btnCancelTableClick(); }); });
+    connect(forward, &QToolButton::clicked, this,
+            [this, &messages] { runAction(messages, [this] { btnMakeTableClick(); }); });
+}
+
+void NewMonthPanel::btnNewClick()
+{
+    if (m_context.base.CurrentSettings.megye_kod == 0) {
+        m_context.messages.show(QStringLiteral("Az adatok felvitelét nem lehet elkezdeni, amig nincsen kiválasztva a "
+                                               "Megye! [BEÁLLÍTÁSOK]"),
+                                QStringLiteral("Hiányos adatok!"), UserMessages::Icon::Warning,
+                                UserMessages::Buttons::Ok);
+        return;
+    }
+    m_context.shell.DisableToolbar();
+    // The years run from 2012 to next year, so today's month and the next
+    // one can always be chosen; a year's position stays year - 2012.
+    const int year = CurrentYear(m_context.clock);
+    const int month = CurrentMonth(m_context.clock);
+    m_cmbYear->clear();
+    for (int y = firstYear; y <= std::max(year + 1, firstYear); ++y)
+        m_cmbYear->addItem(QString::number(y));
+    const int yearPosition = month == 12 ? year - firstYear + 1 : year - firstYear;
+    m_cmbYear->setCurrentIndex(yearPosition >= 0 && yearPosition < m_cmbYear->count() ? yearPosition : -1);
+    m_cmbMonth->setCurrentIndex(month == 12 ? 0 : month);
+    move(Panel::centredIn(parentWidget()->size(), size()));
+    show();
+    raise();
+    m_cmbMonth->setFocus();
+}
+
+void NewMonthPanel::btnCancelTableClick()
+{
+    hide();
+    m_context.shell.EnableToolbar();
+}
+
+void NewMonthPanel::btnMakeTableClick()
+{
+    if (m_cmbYear->currentIndex() < 0) {
+        m_context.messages.show(QStringLiteral("Válaszd ki az évet, amelyre adatokat szeretnél felvinni!"),
+                                QStringLiteral("Hiányos adatok!"), UserMessages::Icon::Information,
+                                UserMessages::Buttons::Ok);
+        m_cmbYear->setFocus();
+        return;
+    }
+    hide();
+    m_context.shell.DisableToolbar();
+    m_context.shell.EnableToolbarFrame();
+    Base& base = m_context.base;
+    base.SelectedYear = firstYear + m_cmbYear->currentIndex();
+    base.SelectedMonth = quint8(m_cmbMonth->currentIndex() + 1);
+    base.SelectedMonthName = MonthNames[m_cmbMonth->currentIndex()];
+    m_donations.openSelectedMonth();
+}

@@ -1,0 +1,81 @@
+#include "app/schedule/OpenMonthPanel.h"
+
+#include "app/ErrorReport.h"
+#include "app/schedule/DonationsPanel.h"
+#include "model/Base.h"
+#include "model/UserMessages.h"
+#include "store/DonationStore.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QToolButton>
+
+OpenMonthPanel::OpenMonthPanel(AppContext& context, DonationsPanel& donations, QWidget* parent)
+    : Panel(QStringLiteral("pnlMegnyitas"), QSize(247, 136), parent)
+    , m_context(context)
+    , m_donations(donations)
+{
+    QLabel* prompt = addLabel(this, QStringLiteral("Label4"), {45, 15}, QStringLiteral("Válaszd ki a véradások dátumát!"));
+    prompt->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    prompt->setGeometry(45 - 20, 15, 156 + 40, 15); // centred on the place of the 156-pixel label
+    m_cmbVeradasok = new QComboBox(this);
+    m_cmbVeradasok->setObjectName(QStringLiteral("cmbVeradasok"));
+    m_cmbVeradasok->setGeometry(61, 42, 124, 21); // wide enough for "2013 Szeptember", still centred
+    m_cmbVeradasok->setMaxVisibleItems(20);
+    addRule(this, QStringLiteral("Bevel3"), {0, 80, 247, 2});
+    QToolButton* cancel = addImageButton(QStringLiteral("btnCancelMegnyitas"), {158, 88, 40, 40},
+                                         Icons::PanelButton::Cancel, QStringLiteral("Mégsem"));
+    QToolButton* forward = addImageButton(QStringLiteral("btnOpenVeradasok"), {201, 88, 40, 40},
+                                          Icons::PanelButton::Forward, QStringLiteral("Tovább"));
+    UserMessages& messages = context.messages;
+    connect(cancel, &QToolButton::clicked, this,
+            [this, &messages] { runAction(messages, [this] { btnCancelMegnyitasClick(); }); });
+    connect(forward, &QToolButton::clicked, this,
+            [this, &messages] { runAction(messages, [this] { btnOpenVeradasokClick(); }); });
+}
+
+void OpenMonthPanel::btnOpenClick()
+{
+    if (m_context.base.CurrentSettings.megye_kod == 0) {
+        m_context.messages.show(QStringLiteral("Az adatok megnyitását nem lehet elvégezni, amig nincsen kiválasztva a "
+                                               "Megye! [BEÁLLÍTÁSOK]"),
+                                QStringLiteral("Hiányos adatok!"), UserMessages::Icon::Warning,
+                                UserMessages::Buttons::Ok);
+        return;
+    }
+    m_context.shell.DisableToolbar();
+    move(Panel::centredIn(parentWidget()->size(), size()));
+    const QStringList months = LoadMonthChoices(m_context.dm, m_context.base);
+    m_cmbVeradasok->clear();
+    m_cmbVeradasok->addItems(months);
+    m_cmbVeradasok->setCurrentIndex(months.isEmpty() ? -1 : 0);
+    show();
+    raise();
+    m_cmbVeradasok->setFocus();
+}
+
+void OpenMonthPanel::btnCancelMegnyitasClick()
+{
+    hide();
+    m_context.shell.EnableToolbar();
+}
+
+void OpenMonthPanel::btnOpenVeradasokClick()
+{
+    const int k = m_cmbVeradasok->currentIndex();
+    if (k < 0) {
+        m_context.messages.show(QStringLiteral("Még nem rögzítettél adatot, így nincs mit megnyitni!"),
+                                QStringLiteral("Hiányos adatok!"), UserMessages::Icon::Information,
+                                UserMessages::Buttons::Ok);
+        return;
+    }
+    hide();
+    m_context.shell.DisableToolbar();
+    m_context.shell.EnableToolbarFrame();
+    Base& base = m_context.base;
+    const rVeradasok month = base.MonthList.at(k);
+    base.SelectedYear = month.ev;
+    base.SelectedMonth = quint8(month.honap + 1);
+    base.SelectedMonthName = month.honap_s;
+    m_donations.openSelectedMonth();
+}
