@@ -5,7 +5,6 @@
 #include "app/grid/QueryTableModel.h"
 #include "bench/BenchSupport.h"
 #include "model/Base.h"
-#include "model/UserMessages.h"
 #include "store/DataModule.h"
 #include "store/LocationStore.h"
 
@@ -16,19 +15,6 @@
 #include <sqlite3.h>
 
 #include <cstdio>
-
-namespace {
-
-class SilentMessages final : public UserMessages {
-public:
-    Answer show(const QString& text, const QString&, Icon, Buttons) override
-    {
-        std::fprintf(stderr, "%s\n", qPrintable(text));
-        return Answer::Ok;
-    }
-};
-
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -51,20 +37,20 @@ int main(int argc, char** argv)
     dm.datacore.open();
     Base base;
     base.CurrentSettings.megye_kod = county;
-    SilentMessages messages;
+    bench::PrintedMessages messages;
     QueryTableModel model(dm.aq_helyszinek,
                           {{"id", {}, 0}, {"deleted", {}, 0}, {"telepules_kod", {}, 0}, {"irsz", "IrSz", 33},
                            {"telepules", "Település", 115}, {"cim", "Cím", 148}, {"helyszin", "Helyszin", 128}},
                           nullptr);
     const int rounds = 60;
     int rows = 0;
-    const double program = bench::medianMicros(rounds, [&] {
+    const auto programRun = [&] {
         LoadLocationList(dm, base, messages);
         rows = model.rowCount();
         for (int r = 0; r < std::min(rows, 13); ++r) // what the grid paints
             for (int c = 3; c < 7; ++c)
                 model.data(model.index(r, c), Qt::DisplayRole);
-    });
+    };
 
     const QByteArray sql = QStringLiteral(
                                "SELECT at_helyszinek.id, at_helyszinek.deleted, at_helyszinek.telepules_kod, "
@@ -75,22 +61,9 @@ int main(int argc, char** argv)
                                .arg(county)
                                .arg(base.LocationSort.orderByLine())
                                .toUtf8();
-    sqlite3* db = dm.datacore.handle();
     int engineRows = 0;
-    const double engine = bench::medianMicros(rounds, [&] {
-        sqlite3_stmt* statement = nullptr;
-        sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &statement, nullptr);
-        engineRows = 0;
-        while (sqlite3_step(statement) == SQLITE_ROW) {
-            for (int c = 0; c < 7; ++c)
-                (void)(c < 4 ? sqlite3_column_int(statement, c) : sqlite3_column_bytes(statement, c));
-            ++engineRows;
-        }
-        sqlite3_finalize(statement);
-    });
-    std::printf("LoadLocationList, %d rows (engine %d rows)\n", rows, engineRows);
-    std::printf("  program (statement, static result, grid model): %8.0f us median of %d\n", program, rounds);
-    std::printf("  engine alone, same statement and file:           %8.0f us median of %d\n", engine, rounds);
-    std::printf("  ratio program/engine: %.2f\n", program / engine);
+    const auto engineRun = [&] { engineRows = bench::stepWithEngine(dm.datacore.handle(), sql); };
+    const auto [program, engine] = bench::alternateMedians(rounds, programRun, engineRun);
+    bench::report("LoadLocationList", rows, program, engine, rounds);
     return rows == 2048 && engineRows == 2048 ? 0 : 1;
 }

@@ -8,6 +8,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <stdexcept>
 
 namespace bench {
@@ -42,6 +43,59 @@ double medianMicros(int rounds, const std::function<void()>& fn)
     }
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];
+}
+
+int stepWithEngine(sqlite3* db, const QByteArray& sql)
+{
+    sqlite3_stmt* statement = nullptr;
+    sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &statement, nullptr);
+    int rows = 0;
+    const int columns = sqlite3_column_count(statement);
+    while (sqlite3_step(statement) == SQLITE_ROW) {
+        for (int c = 0; c < columns; ++c) {
+            if (sqlite3_column_type(statement, c) == SQLITE_INTEGER)
+                (void)sqlite3_column_int(statement, c);
+            else
+                (void)sqlite3_column_bytes(statement, c);
+        }
+        ++rows;
+    }
+    sqlite3_finalize(statement);
+    return rows;
+}
+
+std::pair<double, double> alternateMedians(int rounds, const std::function<void()>& a, const std::function<void()>& b)
+{
+    std::vector<double> timesA;
+    std::vector<double> timesB;
+    auto time = [](const std::function<void()>& fn) {
+        const auto start = std::chrono::steady_clock::now();
+        fn();
+        return std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
+    };
+    a(); // warm both up once
+    b();
+    for (int i = 0; i < rounds; ++i) {
+        timesA.push_back(time(a));
+        timesB.push_back(time(b));
+    }
+    std::sort(timesA.begin(), timesA.end());
+    std::sort(timesB.begin(), timesB.end());
+    return {timesA[timesA.size() / 2], timesB[timesB.size() / 2]};
+}
+
+void report(const char* what, int rows, double program, double engine, int rounds)
+{
+    std::printf("%s, %d rows\n", what, rows);
+    std::printf("  program (statement, static result, grid model): %8.0f us median of %d\n", program, rounds);
+    std::printf("  engine alone, same statement and file:           %8.0f us median of %d\n", engine, rounds);
+    std::printf("  ratio program/engine: %.2f\n", program / engine);
+}
+
+PrintedMessages::Answer PrintedMessages::show(const QString& text, const QString& caption, Icon, Buttons)
+{
+    std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
+    return Answer::Ok;
 }
 
 } // namespace bench

@@ -1,13 +1,19 @@
 #pragma once
 
+#include "model/UserMessages.h"
+
+#include <QByteArray>
 #include <QString>
 
 #include <chrono>
 #include <functional>
+#include <utility>
 #include <vector>
 
 // Small helpers shared by the benchmarks: a reference database and a timer
 // that reports medians.
+struct sqlite3;
+
 namespace bench {
 
 // Writes a fresh datacore.vdf with the reference data at path.
@@ -17,5 +23,23 @@ void exec(const QString& path, const QString& sql);
 
 // Runs fn `rounds` times and returns the median wall time in microseconds.
 double medianMicros(int rounds, const std::function<void()>& fn);
+
+// The engine alone, once: prepares sql, steps every row reading every column
+// (integers as integers, the rest as raw bytes), finalizes; returns the rows.
+int stepWithEngine(sqlite3* db, const QByteArray& sql);
+
+// Runs a and b alternately, `rounds` times each, so that both see the same
+// machine; returns their median wall times in microseconds.
+std::pair<double, double> alternateMedians(int rounds, const std::function<void()>& a,
+                                           const std::function<void()>& b);
+
+// Prints the side-by-side figures and their ratio.
+void report(const char* what, int rows, double program, double engine, int rounds);
+
+// A user-message sink that prints instead of asking.
+class PrintedMessages final : public UserMessages {
+public:
+    Answer show(const QString& text, const QString& caption, Icon, Buttons) override;
+};
 
 } // namespace bench
