@@ -3,7 +3,7 @@
 #include "app/ErrorReport.h"
 #include "app/Icons.h"
 #include "app/Panel.h"
-#include "app/PanelShells.h"
+#include "app/export/ExportPanel.h"
 #include "app/locations/LocationsPanel.h"
 #include "app/schedule/DonationsPanel.h"
 #include "app/schedule/NewMonthPanel.h"
@@ -65,7 +65,7 @@ TfrmMain::TfrmMain(Tdm& dm, UserMessages& messages, const Clock& clock, Workbook
     m_donations = new DonationsPanel(m_context, this);
     m_newMonth = new NewMonthPanel(m_context, *m_donations, this);
     m_openMonth = new OpenMonthPanel(m_context, *m_donations, this);
-    m_shells = PanelShells::create(m_context, this);
+    m_export = new ExportPanel(m_context, this);
 }
 
 TfrmMain::~TfrmMain() = default;
@@ -106,7 +106,8 @@ void TfrmMain::buildToolbar()
     connectAction(btnExit, &TfrmMain::btnExitClick);
     // The month, location and export panels are opened by their own handlers
     // once those panels are built.
-    Q_UNUSED(btnExport);
+    connect(btnExport, &QToolButton::clicked, this,
+            [this] { runAction(m_context.messages, [this] { m_export->btnExportClick(); }); });
 }
 
 QToolButton* TfrmMain::addToolbarButton(const QString& name, int left, int image, const QString& hint)
@@ -193,9 +194,7 @@ void TfrmMain::FormShow()
     m_settings->move(centre.x(), m_settings->y());
     m_settings->DisableAuthFields();
     m_locations->HideLocationsPanel();
-    for (QWidget* panel : std::initializer_list<QWidget*>{m_donations, m_newMonth, m_openMonth})
-        panel->hide();
-    for (Panel* panel : m_shells)
+    for (QWidget* panel : std::initializer_list<QWidget*>{m_donations, m_newMonth, m_openMonth, m_export})
         panel->hide();
 }
 

@@ -7,6 +7,7 @@
 
 class QToolButton;
 class DonationsPanel;
+class ExportPanel;
 class LocationsPanel;
 class NewMonthPanel;
 class OpenMonthPanel;
@@ -61,6 +62,6 @@ private:
     DonationsPanel* m_donations = nullptr;
     NewMonthPanel* m_newMonth = nullptr;
     OpenMonthPanel* m_openMonth = nullptr;
-    QList<Panel*> m_shells;
+    ExportPanel* m_export = nullptr;
     bool m_closed = false;
 };

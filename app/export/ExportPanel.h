@@ -1,0 +1,36 @@
+#pragma once
+
+#include "app/Panel.h"
+#include "app/Shell.h"
+
+class QComboBox;
+class QLabel;
+class QProgressBar;
+class QToolButton;
+
+// pnlExport: the county's months that hold appointments; the chosen one is
+// saved as a workbook under excel/ or mailed as XML.
+class ExportPanel : public Panel {
+public:
+    ExportPanel(AppContext& context, QWidget* parent);
+
+    void btnExportClick();
+    void cmbExportCloseUp();
+    void btnCloseExportClick();
+    void btnExcelClick();
+
+    QProgressBar* gauge() const { return m_prbSending; }
+
+private:
+    void advanceGauge();
+    // Back to "open, no month": after an action, whether it ended well or not.
+    void endAction();
+    void runExcelAction();
+
+    AppContext& m_context;
+    QComboBox* m_cmbExport;
+    QLabel* m_lblSend;
+    QToolButton* m_btnSend;
+    QToolButton* m_btnExcel;
+    QProgressBar* m_prbSending;
+};

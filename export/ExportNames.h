@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+class Clock;
+class QLocale;
+
+// Names of the exported files: county, month and a date-and-time stamp.
+
+// The current date in the locale's short date format followed directly by
+// the current time in its long time format (the time read first). Every
+// character a file name may not hold on Linux or Windows is replaced: ":",
+// "/" and "\" by ".", the others by "_".
+QString ExportStampText(const Clock& clock, const QLocale& locale);
+
+// "<county> Megye <month> havi véradásai (<stamp>).<extension>"
+QString ExportFileName(const QString& county, const QString& monthName, const QString& stamp,
+                       const QString& extension);

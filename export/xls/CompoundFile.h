@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class QIODevice;
+
+// The OLE2 compound file container (version 3, 512-byte sectors) holding a
+// single stream under the root storage. Streams shorter than 4,096 bytes
+// are padded to that size, so no mini stream is needed; more FAT sectors
+// than the header's 109 slots are reached through DIFAT sectors.
+namespace xls {
+
+// Writes the container with `stream` stored as streamName. Returns false
+// when the device refuses a write.
+bool writeCompoundFile(QIODevice& out, const QString& streamName, QByteArray stream);
+
+} // namespace xls
