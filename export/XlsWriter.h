@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 class QIODevice;
@@ -19,12 +20,35 @@ class QIODevice;
 //   sheet.headings = {"DÁTUM", "IRSZ"};
 //   sheet.rows.append({QString("2020.09.05"), 6720});
 //   XlsWriter::writeFile("out.xls", sheet);   // throws ExportError
-struct XlsSheet {
+//
+// Large tables need not be copied into an XlsSheet: implement XlsTable over
+// them; each cell is read once.
+
+// The cells of one worksheet, read row by row.
+class XlsTable {
+public:
+    virtual ~XlsTable() = default;
+    virtual QString sheetName() const = 0;
+    virtual QStringList headings() const = 0;
+    virtual int rowCount() const = 0;
+    // An integer or double is written as a number, anything else as text, a
+    // null variant as an empty cell.
+    virtual QVariant cell(int row, int column) const = 0;
+};
+
+// A worksheet held in memory.
+struct XlsSheet : XlsTable {
     QString name;
-    QStringList headings;
-    // One QVariant per cell: an integer or double is written as a number,
-    // anything else as text, a null variant as an empty cell.
+    QStringList headings_;
     QList<QList<QVariant>> rows;
+
+    QString sheetName() const override { return name; }
+    QStringList headings() const override { return headings_; }
+    int rowCount() const override { return int(rows.size()); }
+    QVariant cell(int row, int column) const override
+    {
+        return column < rows[row].size() ? rows[row][column] : QVariant();
+    }
 };
 
 namespace XlsWriter {
@@ -37,12 +61,12 @@ constexpr int maxColumns = 256;
 QString sheetName(const QString& wanted);
 
 // The BIFF8 record stream of the workbook (what the container stores).
-QByteArray workbookStream(const XlsSheet& sheet);
+QByteArray workbookStream(const XlsTable& table);
 
 // Writes the whole file to a device. Throws ExportError.
-void write(QIODevice& out, const XlsSheet& sheet);
+void write(QIODevice& out, const XlsTable& table);
 // Writes the file under path, replacing an existing one only once the new
 // file is complete. Throws ExportError.
-void writeFile(const QString& path, const XlsSheet& sheet);
+void writeFile(const QString& path, const XlsTable& table);
 
 } // namespace XlsWriter

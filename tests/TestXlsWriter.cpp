@@ -23,7 +23,7 @@ XlsSheet monthSheet(int rows)
 {
     XlsSheet sheet;
     sheet.name = QStringLiteral("Borsod-Abaúj-Zemplén");
-    sheet.headings = headings;
+    sheet.headings_ = headings;
     for (int i = 0; i < rows; ++i)
         sheet.rows.append({QStringLiteral("2020.09.%1").arg(i % 30 + 1, 2, 10, QChar(u'0')), QStringLiteral("08:00-12:30"),
                            QStringLiteral("Borsod-Abaúj-Zemplén"), 3500 + i % 300, QStringLiteral("Miskolc"),
@@ -96,7 +96,7 @@ void TestXlsWriter::exactRecords()
 {
     XlsSheet sheet;
     sheet.name = QStringLiteral("Csongrád");
-    sheet.headings = {"IRSZ", "Cím"};
+    sheet.headings_ = {"IRSZ", "Cím"};
     sheet.rows.append({6720, QStringLiteral("Fő tér 1.")});
     const QByteArray stream = XlsWriter::workbookStream(sheet);
     // BOF of the globals: BIFF8, workbook.
@@ -221,7 +221,7 @@ void TestXlsWriter::columnWidthsFitTheText()
     QFont bold = regular;
     bold.setBold(true);
     for (int c = 0; c < 7; ++c) {
-        double widest = QFontMetricsF(bold).horizontalAdvance(sheet.headings[c]);
+        double widest = QFontMetricsF(bold).horizontalAdvance(sheet.headings_[c]);
         for (const auto& row : sheet.rows)
             widest = std::max(widest, QFontMetricsF(regular).horizontalAdvance(row[c].toString()));
         const double expected = (widest + 5) / 7 * 256;

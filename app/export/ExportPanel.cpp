@@ -5,7 +5,7 @@
 #include "export/ExportNames.h"
 #include "export/ExportTable.h"
 #include "export/WorkbookViewer.h"
-#include "export/XlsWriter.h"
+#include "export/QueryXlsTable.h"
 #include "model/Base.h"
 #include "model/UserMessages.h"
 #include "store/DataModule.h"
@@ -147,19 +147,9 @@ void ExportPanel::runExcelAction()
                          ExportStampText(m_context.clock, QLocale::system()), QStringLiteral("xls")));
     advanceGauge();
 
-    XlsSheet sheet;
-    sheet.name = base.CurrentSettings.Megye;
-    Query& table = m_context.dm.aq_toExcel;
-    sheet.headings = table.columnNames();
-    sheet.rows.reserve(table.recordCount());
-    for (int r = 0; r < table.recordCount(); ++r) {
-        QList<QVariant> row;
-        for (int c = 0; c < table.columnCount(); ++c)
-            row << table.cell(r, c);
-        sheet.rows << row;
-    }
     advanceGauge();
-    XlsWriter::writeFile(path, sheet); // an existing file of that name is replaced
+    // An existing file of that name is replaced.
+    XlsWriter::writeFile(path, QueryXlsTable(m_context.dm.aq_toExcel, base.CurrentSettings.Megye));
     advanceGauge();
     const bool shown = m_context.viewer.show(path);
     advanceGauge();

@@ -4,6 +4,7 @@
 
 #include <QIODevice>
 
+#include <algorithm>
 #include <vector>
 
 namespace xls {
@@ -50,11 +51,13 @@ QByteArray directoryEntry(const QString& name, quint8 type, quint32 child, quint
 
 } // namespace
 
-bool writeCompoundFile(QIODevice& out, const QString& streamName, QByteArray stream)
+bool writeCompoundFile(QIODevice& out, const QString& streamName, const QList<QByteArray>& parts)
 {
-    if (stream.size() < miniStreamCutoff)
-        stream.append(miniStreamCutoff - stream.size(), '\0');
-    const qsizetype streamSectors = sectorsFor(stream.size());
+    qsizetype streamSize = 0;
+    for (const QByteArray& part : parts)
+        streamSize += part.size();
+    streamSize = std::max<qsizetype>(streamSize, miniStreamCutoff);
+    const qsizetype streamSectors = sectorsFor(streamSize);
     const qsizetype directorySectors = 1; // root and one stream: 2 of the 4 entries of one sector
 
     // FAT and DIFAT sectors must be counted in the FAT themselves.
@@ -105,7 +108,7 @@ bool writeCompoundFile(QIODevice& out, const QString& streamName, QByteArray str
 
     QByteArray directory;
     directory.append(directoryEntry(QStringLiteral("Root Entry"), 5, 1, endOfChain, 0));
-    directory.append(directoryEntry(streamName, 2, noStream, 0, quint32(stream.size())));
+    directory.append(directoryEntry(streamName, 2, noStream, 0, quint32(streamSize)));
     directory.append(directoryEntry(QString(), 0, noStream, 0, 0));
     directory.append(directoryEntry(QString(), 0, noStream, 0, 0));
 
@@ -120,9 +123,16 @@ bool writeCompoundFile(QIODevice& out, const QString& streamName, QByteArray str
         putU32(tables, d + 1 < difatSectors ? difatStart + quint32(d + 1) : endOfChain);
     }
 
-    stream.append(streamSectors * sectorSize - stream.size(), '\0');
-    return out.write(header) == header.size() && out.write(stream) == stream.size()
-           && out.write(directory) == directory.size() && out.write(tables) == tables.size();
+    auto put = [&out](const QByteArray& bytes) { return out.write(bytes) == bytes.size(); };
+    if (!put(header))
+        return false;
+    qsizetype written = 0;
+    for (const QByteArray& part : parts) {
+        if (!put(part))
+            return false;
+        written += part.size();
+    }
+    return put(QByteArray(streamSectors * sectorSize - written, '\0')) && put(directory) && put(tables);
 }
 
 } // namespace xls

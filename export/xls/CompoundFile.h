@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 class QIODevice;
@@ -11,8 +12,9 @@ class QIODevice;
 // than the header's 109 slots are reached through DIFAT sectors.
 namespace xls {
 
-// Writes the container with `stream` stored as streamName. Returns false
-// when the device refuses a write.
-bool writeCompoundFile(QIODevice& out, const QString& streamName, QByteArray stream);
+// Writes the container with the concatenation of `parts` stored as
+// streamName; the parts are written as they are, never joined in memory.
+// Returns false when the device refuses a write.
+bool writeCompoundFile(QIODevice& out, const QString& streamName, const QList<QByteArray>& parts);
 
 } // namespace xls

@@ -17,21 +17,25 @@ void putDouble(QByteArray& out, double value)
 
 bool fitsOneByte(const QString& text)
 {
-    for (const QChar ch : text) {
-        if (ch.unicode() > 0xFF)
-            return false;
-    }
-    return true;
+    const char16_t* data = reinterpret_cast<const char16_t*>(text.utf16());
+    char16_t all = 0;
+    for (qsizetype i = 0; i < text.size(); ++i)
+        all |= data[i];
+    return all <= 0xFF;
 }
 
 void putCharacters(QByteArray& out, const QString& text, bool oneByte)
 {
-    for (const QChar ch : text) {
-        if (oneByte)
-            putU8(out, quint8(ch.unicode()));
-        else
-            putU16(out, ch.unicode());
+    if (oneByte) {
+        out.append(text.toLatin1());
+        return;
     }
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+    out.append(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+#else
+    for (const QChar ch : text)
+        putU16(out, ch.unicode());
+#endif
 }
 
 void putRecord(QByteArray& stream, quint16 type, const QByteArray& body)

@@ -6,16 +6,19 @@
 
 namespace xls {
 
-quint32 SharedStrings::add(const QString& text)
+quint32 SharedStrings::add(const QString& text, bool* added)
 {
     ++m_references;
-    const auto found = m_index.constFind(text);
-    if (found != m_index.constEnd())
-        return *found;
-    const auto index = quint32(m_strings.size());
+    const qsizetype before = m_index.size();
+    quint32& slot = m_index[text]; // one lookup, inserting when absent
+    const bool inserted = m_index.size() != before;
+    if (added)
+        *added = inserted;
+    if (!inserted)
+        return slot;
+    slot = quint32(m_strings.size());
     m_strings << text;
-    m_index.insert(text, index);
-    return index;
+    return slot;
 }
 
 void SharedStrings::write(QByteArray& stream) const
@@ -62,7 +65,7 @@ void SharedStrings::write(QByteArray& stream) const
                 continue;
             }
             const qsizetype take = std::min(room, text.size() - written);
-            putCharacters(body, text.mid(written, take), oneByte);
+            putCharacters(body, written == 0 && take == text.size() ? text : text.mid(written, take), oneByte);
             written += take;
         }
     }

@@ -11,8 +11,13 @@ namespace xls {
 
 class SharedStrings {
 public:
-    // The index of text, adding it on first use.
-    quint32 add(const QString& text);
+    // The index of text, adding it on first use (then *added is set).
+    quint32 add(const QString& text, bool* added = nullptr);
+    void reserve(qsizetype strings)
+    {
+        m_index.reserve(strings);
+        m_strings.reserve(strings);
+    }
     quint32 references() const { return m_references; }
     qsizetype uniqueCount() const { return m_strings.size(); }
 

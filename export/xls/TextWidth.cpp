@@ -26,6 +26,17 @@ int textWidthPixels(const QString& text, bool bold)
     return int(std::ceil(units * pixelsPerEm / 2048.0));
 }
 
+int integerWidthPixels(qint64 number)
+{
+    long units = number < 0 ? regularAdvances['-' - 0x20] : 0;
+    quint64 magnitude = number < 0 ? quint64(-(number + 1)) + 1 : quint64(number);
+    do {
+        units += regularAdvances['0' - 0x20];
+        magnitude /= 10;
+    } while (magnitude != 0);
+    return int(std::ceil(units * pixelsPerEm / 2048.0));
+}
+
 quint16 columnWidthUnits(int pixels)
 {
     const double units = double(pixels + cellPadding) / digitWidth * 256.0;

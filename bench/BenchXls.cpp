@@ -1,0 +1,79 @@
+// Writes one workbook of ROWS x 7 cells (the export's columns) to PATH and
+// exits; bench/run times it against xlwt writing the same rows.
+// Usage: bench-xls PATH ROWS
+
+#include "export/XlsWriter.h"
+
+#include <chrono>
+#include <cstdio>
+
+namespace {
+
+// The rows are made as they are read, as a query result would hand them over.
+class GeneratedMonth final : public XlsTable {
+public:
+    explicit GeneratedMonth(int rows)
+        : m_rows(rows)
+    {
+    }
+    QString sheetName() const override { return QStringLiteral("Borsod-Abaúj-Zemplén"); }
+    QStringList headings() const override
+    {
+        return {"DÁTUM", "IDŐPONT", "MEGYE", "IRSZ", "TELEPÜLÉS", "HELYSZÍN (intézmény neve)", "Cím"};
+    }
+    int rowCount() const override { return m_rows; }
+    QVariant cell(int i, int column) const override
+    {
+        switch (column) {
+        case 0:
+            return m_dates[i % 30];
+        case 1:
+            return m_times[i % 4];
+        case 2:
+            return m_county;
+        case 3:
+            return 3500 + i % 300;
+        case 4:
+            return m_settlements[i % 393];
+        case 5:
+            return QString(m_house + QString::number(i));
+        default:
+            return m_streets[i % 97];
+        }
+    }
+
+private:
+    static QStringList numbered(const QString& prefix, int count, const QString& suffix = {})
+    {
+        QStringList texts;
+        for (int n = 0; n < count; ++n)
+            texts << prefix + QString::number(n) + suffix;
+        return texts;
+    }
+    int m_rows;
+    QStringList m_dates = [] {
+        QStringList dates;
+        for (int d = 1; d <= 30; ++d)
+            dates << QStringLiteral("2020.09.%1").arg(d, 2, 10, QChar(u'0'));
+        return dates;
+    }();
+    QStringList m_times = {"07:00-12:30", "08:00-12:30", "09:00-12:30", "10:00-12:30"};
+    QString m_county = QStringLiteral("Borsod-Abaúj-Zemplén");
+    QStringList m_settlements = numbered(QStringLiteral("Település "), 393);
+    QString m_house = QStringLiteral("Művelődési Ház ");
+    QStringList m_streets = numbered(QStringLiteral("Fő utca "), 97, QStringLiteral("."));
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 3)
+        return 2;
+    const int rows = QString::fromLocal8Bit(argv[2]).toInt();
+    const auto start = std::chrono::steady_clock::now();
+    GeneratedMonth month(rows);
+    XlsWriter::writeFile(QString::fromLocal8Bit(argv[1]), month);
+    std::printf("work_ms=%.1f\n", std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    return 0;
+}
