@@ -10,3 +10,22 @@ QJsonDocument runPythonPeer(const QString& script, const QStringList& arguments,
 
 // Path of a script in tests/peers.
 QString peerScript(const QString& name);
+
+#include <QJsonObject>
+#include <QProcess>
+
+// A peer server run by /usr/bin/python3: start() waits for its first JSON
+// line (the port and the CA it trusts); finish() closes its input and
+// returns its last JSON line (what it saw).
+class PeerServer {
+public:
+    bool start(const QString& script, const QStringList& arguments);
+    QJsonObject finish(int timeoutMs = 30000);
+    quint16 port() const { return quint16(m_ready.value("port").toInt()); }
+    QString caFile() const { return m_ready.value("ca").toString(); }
+    ~PeerServer();
+
+private:
+    QProcess m_process;
+    QJsonObject m_ready;
+};
