@@ -4,6 +4,7 @@
 #include "app/Icons.h"
 #include "app/Panel.h"
 #include "app/export/ExportPanel.h"
+#include "export/MailAccount.h"
 #include "app/locations/LocationsPanel.h"
 #include "app/schedule/DonationsPanel.h"
 #include "app/schedule/NewMonthPanel.h"
@@ -42,13 +43,24 @@ protected:
 
 const QString databaseCaption = QStringLiteral("Adatbázis hiba!");
 
+SmtpSettings builtInMailAccount()
+{
+    SmtpSettings account;
+    account.host = QString::fromUtf8(MailAccount::host);
+    account.port = MailAccount::port;
+    account.user = QString::fromUtf8(MailAccount::sender);
+    account.password = QString::fromUtf8(MailAccount::password);
+    account.caFile = QString::fromUtf8(MailAccount::caFile);
+    return account;
+}
+
 } // namespace
 
 TfrmMain::TfrmMain(Tdm& dm, UserMessages& messages, const Clock& clock, WorkbookViewer& viewer)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                            | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
     , m_dm(dm)
-    , m_context{dm, m_base, messages, clock, viewer, *this}
+    , m_context{dm, m_base, messages, clock, viewer, *this, builtInMailAccount()}
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Kelmir - Daventor - v1.2.2"));
@@ -215,6 +227,10 @@ void TfrmMain::showEvent(QShowEvent* event)
 
 void TfrmMain::closeEvent(QCloseEvent* event)
 {
+    if (m_export->busy()) {
+        event->ignore(); // a mail is on its way; the window closes after it
+        return;
+    }
     FormClose();
     event->accept();
 }

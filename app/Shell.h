@@ -1,5 +1,7 @@
 #pragma once
 
+#include "export/SmtpClient.h"
+
 class Tdm;
 struct Base;
 class UserMessages;
@@ -25,4 +27,5 @@ struct AppContext {
     const Clock& clock;
     WorkbookViewer& viewer;
     Shell& shell;
+    SmtpSettings mail; // the built-in account; tests point it elsewhere
 };

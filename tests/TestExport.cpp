@@ -2,6 +2,7 @@
 // window, with a real database file and a fixed clock.
 
 #include "export/ExportNames.h"
+#include "export/SmtpClient.h"
 #include "store/DataModule.h"
 #include "support/Fixture.h"
 #include "support/PythonPeer.h"
@@ -62,6 +63,7 @@ public:
     {
         return QDir(folder.path() + QStringLiteral("/excel")).entryList(QDir::Files);
     }
+    QStringList xmlFiles() const { return QDir(folder.path() + QStringLiteral("/xml")).entryList(QDir::Files); }
     DatabaseFolder folder;
 };
 
@@ -73,6 +75,7 @@ struct ExportView {
     void open() const { QTest::mouseClick(button("btnExport"), Qt::LeftButton); }
     void choose(int item) const { months()->setCurrentIndex(item); }
     void excel() const { QTest::mouseClick(button("btnExcel"), Qt::LeftButton); }
+    void send() const { QTest::mouseClick(button("btnSend"), Qt::LeftButton); }
     bool idle() const
     {
         return months()->currentIndex() == 0 && !button("btnExcel")->isEnabled() && !button("btnSend")->isEnabled()
@@ -91,6 +94,9 @@ private slots:
     void workbookIsSavedAndShown();
     void viewerMissingNamesTheFile();
     void unwritableFolderRecovers();
+    void sendReachesTheServer();
+    void noServerShowsThreeBoxes();
+    void unsafeRecipientIsRefusedBeforeConnecting();
     void stampForLocales_data();
     void stampForLocales();
 };
@@ -259,6 +265,103 @@ void TestExport::unwritableFolderRecovers()
     view.choose(1);
     view.excel();
     QCOMPARE(fixture.excelFiles().size(), 1);
+}
+
+void TestExport::sendReachesTheServer()
+{
+    ExportFixture fixture;
+    fixture.folder.exec("UPDATE at_settings SET cel='cel@example.hu, masik@example.hu'");
+    fixture.addDonation("2020", "09", "05", "08:00", "12:30", 1);
+    fixture.addDonation("2020", "09", "06", "09:00", "13:00", 4);
+    PeerServer server;
+    QVERIFY(server.start(peerScript("smtp_server.py"), {fixture.folder.path() + "/certs", "veradas@example.hu", "jelszo"}));
+    RunningProgram program;
+    QVERIFY(program.start());
+    SmtpSettings& mail = program.window->context().mail;
+    mail.host = QStringLiteral("127.0.0.1");
+    mail.port = server.port();
+    mail.user = QStringLiteral("veradas@example.hu");
+    mail.password = QStringLiteral("jelszo");
+    mail.caFile = server.caFile();
+    ExportView view{program};
+    view.open();
+    view.choose(1);
+    view.send();
+    QCOMPARE(program.messages.captions(), QStringList{"Exportálás"});
+    QCOMPARE(program.messages.boxes[0].text, QStringLiteral("Az adatok sikeresen postázva!"));
+    QCOMPARE(program.messages.boxes[0].icon, UserMessages::Icon::Information);
+    QVERIFY(view.idle());
+    QVERIFY(view.months()->isEnabled());
+    QCOMPARE(fixture.xmlFiles().size(), 1);
+    QVERIFY(fixture.xmlFiles()[0].endsWith(".xml"));
+    QVERIFY(fixture.xmlFiles()[0].contains(" Megye Szeptember havi véradásai ("));
+
+    const QString xmlPath = fixture.folder.path() + "/xml/" + fixture.xmlFiles()[0];
+    const QJsonObject xml = runPythonPeer(peerScript("read_ado_xml.py"), {xmlPath}).object();
+    const QJsonArray fields = xml["fields"].toArray();
+    QCOMPARE(fields.size(), 7);
+    QCOMPARE(fields[5].toObject()["alias"].toString(), QStringLiteral("c5"));
+    QCOMPARE(fields[5].toObject()["name"].toString(), QStringLiteral("HELYSZÍN (intézmény neve)"));
+    QCOMPARE(fields[3].toObject()["type"].toString(), QStringLiteral("int"));
+    QCOMPARE(fields[0].toObject()["name"].toString(), QStringLiteral("DÁTUM"));
+    const QJsonArray rows = xml["rows"].toArray();
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows[1].toObject()["HELYSZÍN (intézmény neve)"].toString(), QStringLiteral("Faluház"));
+    QCOMPARE(rows[0].toObject()["IRSZ"].toString(), QStringLiteral("6720"));
+
+    const QJsonObject seen = server.finish();
+    const QJsonObject received = seen["messages"].toArray()[0].toObject();
+    QCOMPARE(received["to"].toArray(), QJsonArray({"cel@example.hu", "masik@example.hu"}));
+    QVERIFY(received["tls"].toBool());
+    const QString data = received["data"].toString();
+    QVERIFY(data.contains("Subject: =?UTF-8?B?VsOpcmFkw7NuYXBvazo=?= Szeptember"));
+    QFile xmlFile(xmlPath);
+    QVERIFY(xmlFile.open(QIODevice::ReadOnly));
+    QVERIFY(data.contains(QString::fromLatin1(xmlFile.readAll().left(57).toBase64())));
+}
+
+void TestExport::noServerShowsThreeBoxes()
+{
+    ExportFixture fixture;
+    fixture.addDonation("2020", "09", "05", "08:00", "12:30", 1);
+    RunningProgram program;
+    QVERIFY(program.start());
+    SmtpSettings& mail = program.window->context().mail;
+    mail.host = QStringLiteral("127.0.0.1");
+    mail.port = 1; // nothing listens there
+    ExportView view{program};
+    view.open();
+    view.choose(1);
+    view.send();
+    QCOMPARE(program.messages.captions(),
+             QStringList({"A csatlakozásnál hiba történt!", "Hiba a küldésnél!", "Exportálás"}));
+    QVERIFY(program.messages.boxes[0].text.startsWith(
+        QStringLiteral("A számítógép valószínűleg nem kapcsolódik az internetre. Kérlek ellenőrizd!\n\nHibaüzenet:\n")));
+    QCOMPARE(program.messages.boxes[2].text,
+             QStringLiteral("Az adatok küldése nem sikerült. Kérlek ellenőrizd az internetkapcsolatot!"));
+    QCOMPARE(program.messages.boxes[2].icon, UserMessages::Icon::Warning);
+    QCOMPARE(fixture.xmlFiles().size(), 1); // the XML file is still written
+    QVERIFY(view.idle());
+    QVERIFY(program.find<QWidget>("btnCloseExport")->isEnabled());
+}
+
+void TestExport::unsafeRecipientIsRefusedBeforeConnecting()
+{
+    ExportFixture fixture;
+    fixture.folder.exec("UPDATE at_settings SET cel='cel@example.hu' || char(13) || char(10) || 'RCPT TO:<x@evil.example>'");
+    fixture.addDonation("2020", "09", "05", "08:00", "12:30", 1);
+    RunningProgram program;
+    QVERIFY(program.start());
+    program.window->context().mail.host = QStringLiteral("127.0.0.1");
+    program.window->context().mail.port = 1;
+    ExportView view{program};
+    view.open();
+    view.choose(1);
+    view.send();
+    QCOMPARE(program.messages.captions(), QStringList({"Hibás címzett!", "Exportálás"}));
+    QCOMPARE(program.messages.boxes[1].icon, UserMessages::Icon::Warning);
+    QVERIFY(fixture.xmlFiles().isEmpty());
+    QVERIFY(view.idle());
 }
 
 void TestExport::stampForLocales_data()

@@ -5,18 +5,31 @@
 #include "export/ExportNames.h"
 #include "export/ExportTable.h"
 #include "export/WorkbookViewer.h"
+#include "export/AdoXmlWriter.h"
+#include "export/DispatchMail.h"
+#include "export/MailAccount.h"
 #include "export/QueryXlsTable.h"
+#include "export/RandomSource.h"
+#include "export/SmtpClient.h"
 #include "model/Base.h"
+#include "model/Clock.h"
 #include "model/UserMessages.h"
 #include "store/DataModule.h"
 #include "store/DonationStore.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QPointer>
+#include <QThread>
 #include <QLabel>
 #include <QLocale>
 #include <QProgressBar>
 #include <QToolButton>
+
+#include <limits>
+#include <memory>
 
 ExportPanel::ExportPanel(AppContext& context, QWidget* parent)
     : Panel(QStringLiteral("pnlExport"), QSize(247, 276), parent)
@@ -48,8 +61,8 @@ ExportPanel::ExportPanel(AppContext& context, QWidget* parent)
     m_prbSending->hide();
     addRule(this, QStringLiteral("Bevel5"), {-1, 221, 247, 2});
     addTitle(QStringLiteral("Label6"), {10, 233}, QStringLiteral("Exportálás"));
-    QToolButton* close = addImageButton(QStringLiteral("btnCloseExport"), {200, 229, 40, 40},
-                                        Icons::PanelButton::Close, QStringLiteral("Bezárás"));
+    m_btnClose = addImageButton(QStringLiteral("btnCloseExport"), {200, 229, 40, 40}, Icons::PanelButton::Close,
+                                QStringLiteral("Bezárás"));
 
     UserMessages& messages = context.messages;
     // The buttons follow the selection however it changes, so an action
@@ -58,7 +71,9 @@ ExportPanel::ExportPanel(AppContext& context, QWidget* parent)
             [this, &messages] { runAction(messages, [this] { cmbExportCloseUp(); }); });
     connect(m_btnExcel, &QToolButton::clicked, this,
             [this, &messages] { runAction(messages, [this] { btnExcelClick(); }); });
-    connect(close, &QToolButton::clicked, this,
+    connect(m_btnSend, &QToolButton::clicked, this,
+            [this, &messages] { runAction(messages, [this] { btnSendClick(); }); });
+    connect(m_btnClose, &QToolButton::clicked, this,
             [this, &messages] { runAction(messages, [this] { btnCloseExportClick(); }); });
 }
 
@@ -131,8 +146,7 @@ void ExportPanel::runExcelAction()
     const int item = m_cmbExport->currentIndex();
     if (item < 1)
         return;
-    const QDir workingDirectory = QDir::current();
-    workingDirectory.mkdir(QStringLiteral("excel"));
+    QDir::current().mkdir(QStringLiteral("excel"));
     m_prbSending->show();
     advanceGauge();
     m_btnSend->setEnabled(false);
@@ -141,10 +155,7 @@ void ExportPanel::runExcelAction()
     Base& base = m_context.base;
     const int rows = BuildExportTable(m_context.dm, base, item);
     m_prbSending->setMaximum(rows + 10);
-    const QString path = workingDirectory.filePath(
-        QStringLiteral("excel/")
-        + ExportFileName(base.CurrentSettings.Megye, base.SelectedMonthName,
-                         ExportStampText(m_context.clock, QLocale::system()), QStringLiteral("xls")));
+    const QString path = exportPath(QStringLiteral("excel"), QStringLiteral("xls"));
     advanceGauge();
 
     advanceGauge();
@@ -160,4 +171,161 @@ void ExportPanel::runExcelAction()
                                 QStringLiteral("Exportálás"), UserMessages::Icon::Information,
                                 UserMessages::Buttons::Ok);
     }
+}
+
+QString ExportPanel::exportPath(const QString& folder, const QString& extension) const
+{
+    const Base& base = m_context.base;
+    return QDir::current().filePath(folder + u'/'
+                                    + ExportFileName(base.CurrentSettings.Megye, base.SelectedMonthName,
+                                                     ExportStampText(m_context.clock, QLocale::system()), extension));
+}
+
+void ExportPanel::setControlsEnabled(bool enabled)
+{
+    m_cmbExport->setEnabled(enabled);
+    m_btnClose->setEnabled(enabled);
+}
+
+void ExportPanel::btnSendClick()
+{
+    m_busy = true;
+    setControlsEnabled(false);
+    try {
+        runSendAction();
+    } catch (...) {
+        m_busy = false;
+        setControlsEnabled(true);
+        endAction();
+        throw; // to the general error report
+    }
+    m_busy = false;
+    setControlsEnabled(true);
+}
+
+void ExportPanel::runSendAction()
+{
+    const int item = m_cmbExport->currentIndex();
+    if (item < 1)
+        return;
+    UserMessages& messages = m_context.messages;
+    auto closingBox = [&](bool failed) {
+        if (failed)
+            messages.show(QStringLiteral("Az adatok küldése nem sikerült. Kérlek ellenőrizd az internetkapcsolatot!"),
+                          QStringLiteral("Exportálás"), UserMessages::Icon::Warning, UserMessages::Buttons::Ok);
+        else
+            messages.show(QStringLiteral("Az adatok sikeresen postázva!"), QStringLiteral("Exportálás"),
+                          UserMessages::Icon::Information, UserMessages::Buttons::Ok);
+    };
+
+    QDir::current().mkdir(QStringLiteral("xml"));
+    m_btnSend->setEnabled(false);
+    m_btnExcel->setEnabled(false);
+
+    Base& base = m_context.base;
+    // No header or command may be made of what the settings hold.
+    QStringList recipients;
+    try {
+        recipients = parseRecipients(base.CurrentSettings.Cel);
+    } catch (const ExportError& error) {
+        messages.show(error.message(), QStringLiteral("Hibás címzett!"), UserMessages::Icon::Error,
+                      UserMessages::Buttons::Ok);
+        closingBox(true);
+        endAction();
+        return;
+    }
+
+    BuildExportTable(m_context.dm, base, item);
+    const QString path = exportPath(QStringLiteral("xml"), QStringLiteral("xml"));
+    try {
+        AdoXml::save(m_context.dm.aq_toExcel, path);
+    } catch (const ExportError& error) {
+        // Nothing is sent without its attachment.
+        messages.show(error.message(), QStringLiteral("Hiba a mentéskor!"), UserMessages::Icon::Error,
+                      UserMessages::Buttons::Ok);
+        closingBox(true);
+        endAction();
+        return;
+    }
+
+    DispatchDetails details;
+    details.county = base.CurrentSettings.Megye;
+    details.recipients = base.CurrentSettings.Cel;
+    details.monthName = base.SelectedMonthName;
+    details.senderMailbox = m_context.mail.user;
+    details.mailAgent = QString::fromUtf8(MailAccount::mailAgent);
+    details.attachmentName = QFileInfo(path).fileName();
+    details.attachment = AdoXml::document(m_context.dm.aq_toExcel);
+    SystemRandom random;
+    const QByteArray message = composeMessage(buildDispatchMail(details), m_context.clock.now(), random);
+
+    m_prbSending->setMaximum(int(std::min<qsizetype>(message.size(), std::numeric_limits<int>::max())));
+    m_prbSending->show();
+    m_prbSending->setValue(std::min(100, m_prbSending->maximum()));
+    advanceGauge();
+    advanceGauge();
+
+    const auto [connectError, sendError] = dispatch(recipients, message);
+    const QString prefix = QStringLiteral("A számítógép valószínűleg nem kapcsolódik az internetre. Kérlek "
+                                          "ellenőrizd!\n\nHibaüzenet:\n");
+    if (!connectError.isEmpty())
+        messages.show(prefix + connectError, QStringLiteral("A csatlakozásnál hiba történt!"),
+                      UserMessages::Icon::Error, UserMessages::Buttons::Ok);
+    if (!sendError.isEmpty())
+        messages.show(prefix + sendError, QStringLiteral("Hiba a küldésnél!"), UserMessages::Icon::Error,
+                      UserMessages::Buttons::Ok);
+    advanceGauge();
+    m_prbSending->hide();
+    closingBox(!connectError.isEmpty() || !sendError.isEmpty());
+    endAction();
+}
+
+std::pair<QString, QString> ExportPanel::dispatch(const QStringList& recipients, const QByteArray& message)
+{
+    // Progress reaches the gauge through the event loop of this thread.
+    QPointer<QProgressBar> gauge(m_prbSending);
+    auto onGauge = [gauge](std::function<void(QProgressBar*)> change) {
+        QMetaObject::invokeMethod(
+            gauge, [gauge, change] {
+                if (gauge)
+                    change(gauge);
+            },
+            Qt::QueuedConnection);
+    };
+    auto advance = [onGauge](int by) {
+        onGauge([by](QProgressBar* bar) { bar->setValue(std::min(bar->value() + by, bar->maximum())); });
+    };
+    SmtpClient::Observer observer;
+    observer.status = [advance](const QString&) { advance(1); };
+    observer.tlsInfo = [advance] { advance(50); };
+    observer.messageBytesWritten = [onGauge](qint64 bytes) {
+        onGauge([bytes](QProgressBar* bar) { bar->setValue(int(std::min<qint64>(bytes, bar->maximum()))); });
+    };
+
+    QString connectError;
+    QString sendError;
+    const SmtpSettings settings = m_context.mail;
+    const QString sender = settings.user;
+    std::unique_ptr<QThread> worker(QThread::create([&] {
+        SmtpClient client(settings, observer);
+        try {
+            client.connectToServer();
+        } catch (const ExportError& error) {
+            connectError = error.message();
+        }
+        advance(1);
+        try {
+            client.send(sender, recipients, message); // fails at once without a connection
+        } catch (const ExportError& error) {
+            sendError = error.message();
+        }
+        advance(1);
+        client.disconnect(); // QUIT failures are caught inside; the socket always closes
+    }));
+    QEventLoop loop;
+    connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    worker->start();
+    loop.exec();
+    worker->wait();
+    return {connectError, sendError};
 }

@@ -18,6 +18,10 @@ public:
     void cmbExportCloseUp();
     void btnCloseExportClick();
     void btnExcelClick();
+    void btnSendClick();
+
+    // True while a mail is being sent.
+    bool busy() const { return m_busy; }
 
     QProgressBar* gauge() const { return m_prbSending; }
 
@@ -26,6 +30,12 @@ private:
     // Back to "open, no month": after an action, whether it ended well or not.
     void endAction();
     void runExcelAction();
+    void runSendAction();
+    QString exportPath(const QString& folder, const QString& extension) const;
+    // connect, send, disconnect off the user-interface thread; returns the
+    // error texts of the first two steps (empty when they succeeded).
+    std::pair<QString, QString> dispatch(const QStringList& recipients, const QByteArray& message);
+    void setControlsEnabled(bool enabled);
 
     AppContext& m_context;
     QComboBox* m_cmbExport;
@@ -33,4 +43,6 @@ private:
     QToolButton* m_btnSend;
     QToolButton* m_btnExcel;
     QProgressBar* m_prbSending;
+    QToolButton* m_btnClose;
+    bool m_busy = false;
 };

@@ -1,0 +1,20 @@
+"""Reads an ADO XML recordset file with Python's XML parser and prints JSON:
+the fields (alias, real name, number, type) and the rows by real field name."""
+import json
+import sys
+import xml.etree.ElementTree as ET
+
+S = "{uuid:BDC6E3F0-6DA3-11d1-A2A3-00AA00C14882}"
+DT = "{uuid:C2F41010-65B3-11d1-A29F-00AA00C14882}"
+RS = "{urn:schemas-microsoft-com:rowset}"
+Z = "{#RowsetSchema}"
+
+root = ET.parse(sys.argv[1]).getroot()
+fields = []
+for attribute in root.iter(S + "AttributeType"):
+    datatype = attribute.find(S + "datatype")
+    fields.append({"alias": attribute.get("name"), "name": attribute.get(RS + "name", attribute.get("name")),
+                   "number": int(attribute.get(RS + "number")), "type": datatype.get(DT + "type")})
+names = {f["alias"]: f["name"] for f in fields}
+rows = [{names[key]: value for key, value in row.attrib.items()} for row in root.iter(Z + "row")]
+print(json.dumps({"tag": root.tag, "fields": fields, "rows": rows}, ensure_ascii=False))
