@@ -3,6 +3,8 @@
 #include "export/ExportError.h"
 #include "export/RandomSource.h"
 
+#include <cstring>
+
 namespace {
 
 const QByteArray crlf = QByteArrayLiteral("\r\n");
@@ -227,15 +229,25 @@ QByteArray quotedPrintable(const QByteArray& text)
 
 QByteArray base64Lines(const QByteArray& data)
 {
-    QByteArray result;
-    result.reserve(data.size() * 4 / 3 + data.size() / 57 * 2 + 4);
-    for (qsizetype i = 0; i < data.size(); i += 57)
-        result += data.mid(i, 57).toBase64() + crlf;
+    const QByteArray encoded = data.toBase64();
+    QByteArray result(encoded.size() + (encoded.size() / 76 + 1) * 2, Qt::Uninitialized);
+    char* out = result.data();
+    for (qsizetype i = 0; i < encoded.size(); i += 76) {
+        const qsizetype length = std::min<qsizetype>(76, encoded.size() - i);
+        std::memcpy(out, encoded.constData() + i, size_t(length));
+        out += length;
+        *out++ = '\r';
+        *out++ = '\n';
+    }
+    result.truncate(out - result.data());
     return result;
 }
 
 QByteArray dotStuffed(const QByteArray& message)
 {
+    // Most messages hold no line that begins with "."; they go out as they are.
+    if (!message.startsWith('.') && !message.contains("\n."))
+        return message;
     QByteArray result;
     result.reserve(message.size() + message.size() / 64);
     qsizetype lineStart = 0;
