@@ -3,23 +3,12 @@
 #include "model/Base.h"
 #include "store/DataModule.h"
 #include "store/DonationStore.h"
-
-namespace {
-
-void begin(Query& q)
-{
-    q.close();
-    q.enableParameters();
-    q.clearParameters();
-    q.clearText();
-}
-
-} // namespace
+#include "store/Statement.h"
 
 int BuildExportTable(Tdm& dm, Base& base, int monthItem)
 {
     Query& command = dm.CommandQuery;
-    begin(command);
+    startStatement(command);
     command.addLine(QStringLiteral("DELETE FROM at_toExcel;"));
     command.prepare();
     command.execute();
@@ -30,7 +19,7 @@ int BuildExportTable(Tdm& dm, Base& base, int monthItem)
     base.SelectedMonthName = month.honap_s;
 
     Query& rows = dm.aq_toExcel;
-    begin(rows);
+    startStatement(rows);
     rows.declareParameter(QStringLiteral("vev"), ParamType::Text);
     rows.declareParameter(QStringLiteral("vhonap"), ParamType::Text);
     rows.declareParameter(QStringLiteral("vmegye_kod"), ParamType::Integer);
@@ -51,7 +40,7 @@ int BuildExportTable(Tdm& dm, Base& base, int monthItem)
     const int count = rows.recordCount();
 
     for (rows.first(); !rows.eof(); rows.next()) {
-        begin(command);
+        startStatement(command);
         for (const char* name : {"vdatum", "vidopont", "vmegye", "vvaros", "vhelyszin", "vcim"})
             command.declareParameter(QString::fromLatin1(name), ParamType::Text);
         command.declareParameter(QStringLiteral("virsz"), ParamType::Integer);
@@ -70,7 +59,7 @@ int BuildExportTable(Tdm& dm, Base& base, int monthItem)
     }
     command.close();
 
-    begin(rows);
+    startStatement(rows);
     // Row order is insertion order: the rowid keeps it.
     rows.addLine(QStringLiteral("SELECT datum AS DÁTUM, idopont AS IDŐPONT, megye AS MEGYE, irsz AS IRSZ, varos AS "
                                 "TELEPÜLÉS, helyszin AS [HELYSZÍN (intézmény neve)], cim AS Cím FROM at_toExcel "

@@ -7,19 +7,6 @@
 
 namespace {
 
-void begin(Query& q)
-{
-    q.close();
-    q.enableParameters();
-    q.clearParameters();
-}
-
-void addLines(Query& q, std::initializer_list<const char*> lines)
-{
-    for (const char* line : lines)
-        q.addLine(QString::fromUtf8(line));
-}
-
 const char* const donationsFrom = "FROM (at_veradasok INNER JOIN at_helyszinek ON at_veradasok.helyszin_kod = "
                                   "at_helyszinek.id) INNER JOIN at_telepulesek ON at_helyszinek.telepules_kod = "
                                   "at_telepulesek.id";
@@ -39,12 +26,11 @@ void ResetDonationSort(Base& base)
 bool LoadDonationList(Tdm& dm, const Base& base, UserMessages& messages)
 {
     Query& q = dm.aq_veradasok;
-    begin(q);
+    startStatement(q);
     q.declareParameter(QStringLiteral("vev"), ParamType::Text);
     q.declareParameter(QStringLiteral("vhonap"), ParamType::Text);
     q.declareParameter(QStringLiteral("vmegye_kod"), ParamType::Integer);
-    q.clearText();
-    addLines(q, {"SELECT at_veradasok.id, at_veradasok.ev, at_veradasok.honap, at_veradasok.nap, "
+    q.addLines({"SELECT at_veradasok.id, at_veradasok.ev, at_veradasok.honap, at_veradasok.nap, "
                  "at_veradasok.kezdes, at_veradasok.befejezes, ",
                  "at_telepulesek.irsz, at_telepulesek.telepules, at_helyszinek.cim, at_helyszinek.helyszin, "
                  "at_helyszinek.id, at_telepulesek.megye_kod",
@@ -66,17 +52,16 @@ bool SaveDonation(Tdm& dm, const Base& base, UserMessages& messages)
 {
     const tVeradasok& donation = base.CurrentDonation;
     Query& q = dm.aq_veradasok;
-    begin(q);
+    startStatement(q);
     q.declareParameter(QStringLiteral("vid"), ParamType::Integer);
     for (const char* name : {"vev", "vhonap", "vnap", "vkezdes", "vbefejezes"})
         q.declareParameter(QString::fromLatin1(name), ParamType::Text);
     q.declareParameter(QStringLiteral("vhelyszin_kod"), ParamType::Integer);
-    q.clearText();
     if (base.EditMode == EditModes::New) {
-        addLines(q, {"INSERT INTO at_veradasok (ev, honap, nap, kezdes, befejezes, helyszin_kod)",
+        q.addLines({"INSERT INTO at_veradasok (ev, honap, nap, kezdes, befejezes, helyszin_kod)",
                      "VALUES (:vev, :vhonap, :vnap, :vkezdes, :vbefejezes, :vhelyszin_kod);"});
     } else {
-        addLines(q, {"UPDATE at_veradasok", "SET ev=:vev,", "honap=:vhonap,", "nap=:vnap,", "kezdes=:vkezdes,",
+        q.addLines({"UPDATE at_veradasok", "SET ev=:vev,", "honap=:vhonap,", "nap=:vnap,", "kezdes=:vkezdes,",
                      "befejezes=:vbefejezes,", "helyszin_kod=:vhelyszin_kod", "WHERE id=:vid;"});
         q.bind(QStringLiteral("vid"), donation.id);
     }
@@ -94,10 +79,9 @@ bool DeleteDonation(Tdm& dm, Base& base, UserMessages& messages, const std::func
 {
     Query& q = dm.aq_veradasok;
     const int formerRow = q.recNo();
-    begin(q);
+    startStatement(q);
     q.declareParameter(QStringLiteral("vid"), ParamType::Integer);
-    q.clearText();
-    addLines(q, {"DELETE ", "FROM at_veradasok", "WHERE id=:vid;"});
+    q.addLines({"DELETE ", "FROM at_veradasok", "WHERE id=:vid;"});
     q.bind(QStringLiteral("vid"), base.CurrentDonation.id);
     q.prepare();
     const bool deleted = executeGuarded(q, messages);
@@ -109,8 +93,7 @@ bool DeleteDonation(Tdm& dm, Base& base, UserMessages& messages, const std::func
 void LoadLocationChoices(Tdm& dm, Base& base)
 {
     Query& q = dm.aq_helyszinek;
-    begin(q);
-    q.clearText();
+    startStatement(q);
     q.addLine(QStringLiteral("SELECT at_helyszinek.id, at_helyszinek.deleted, at_helyszinek.telepules_kod, "
                              "at_telepulesek.irsz, at_telepulesek.telepules, at_helyszinek.cim, "
                              "at_helyszinek.helyszin FROM at_helyszinek"));
@@ -130,10 +113,9 @@ void LoadLocationChoices(Tdm& dm, Base& base)
 QStringList LoadMonthChoices(Tdm& dm, Base& base)
 {
     Query& q = dm.CommandQuery;
-    begin(q);
+    startStatement(q);
     q.declareParameter(QStringLiteral("vmegye_kod"), ParamType::Integer);
-    q.clearText();
-    addLines(q, {"SELECT at_veradasok.ev, at_veradasok.honap", donationsFrom,
+    q.addLines({"SELECT at_veradasok.ev, at_veradasok.honap", donationsFrom,
                  "WHERE (((at_veradasok.helyszin_kod)=[at_helyszinek].[id]) AND "
                  "((at_helyszinek.telepules_kod)=[at_telepulesek].[id]) AND ((at_telepulesek.megye_kod)=:vmegye_kod))",
                  // The grouping alone does not promise an order; the months must come chronologically.

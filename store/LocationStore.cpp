@@ -4,17 +4,6 @@
 #include "store/DataModule.h"
 #include "store/Statement.h"
 
-namespace {
-
-void begin(Query& q)
-{
-    q.close();
-    q.enableParameters();
-    q.clearParameters();
-}
-
-} // namespace
-
 void ResetLocationSort(Base& base)
 {
     base.LocationSort.reset();
@@ -23,9 +12,8 @@ void ResetLocationSort(Base& base)
 void LoadSettlementChoices(Tdm& dm, Base& base)
 {
     Query& q = dm.aq_telepulesek;
-    begin(q);
+    startStatement(q);
     q.declareParameter(QStringLiteral("vmegye_kod"), ParamType::Byte);
-    q.clearText();
     q.addLine(QStringLiteral("SELECT * FROM at_telepulesek WHERE megye_kod=:vmegye_kod ORDER BY telepules, irsz ASC;"));
     q.bindByte(QStringLiteral("vmegye_kod"), base.CurrentSettings.megye_kod);
     q.prepare();
@@ -39,8 +27,7 @@ void LoadSettlementChoices(Tdm& dm, Base& base)
 bool LoadLocationList(Tdm& dm, const Base& base, UserMessages& messages)
 {
     Query& q = dm.aq_helyszinek;
-    begin(q);
-    q.clearText();
+    startStatement(q);
     q.addLine(QStringLiteral("SELECT at_helyszinek.id, at_helyszinek.deleted, at_helyszinek.telepules_kod, "
                              "at_telepulesek.irsz, at_telepulesek.telepules, at_helyszinek.cim, "
                              "at_helyszinek.helyszin FROM at_helyszinek"));
@@ -58,13 +45,12 @@ bool SaveLocation(Tdm& dm, const Base& base, UserMessages& messages)
 {
     const tHelyszinek& location = base.CurrentLocation;
     Query& q = dm.aq_helyszinek;
-    begin(q);
+    startStatement(q);
     q.declareParameter(QStringLiteral("vid"), ParamType::Integer);
     q.declareParameter(QStringLiteral("vdeleted"), ParamType::Byte);
     q.declareParameter(QStringLiteral("vtelepules_kod"), ParamType::Integer);
     q.declareParameter(QStringLiteral("vcim"), ParamType::Text);
     q.declareParameter(QStringLiteral("vhelyszin"), ParamType::Text);
-    q.clearText();
     const bool insert = base.EditMode == EditModes::New;
     if (insert) {
         q.addLine(QStringLiteral("INSERT INTO at_helyszinek (deleted, telepules_kod, cim, helyszin)"));
@@ -87,9 +73,8 @@ bool WithdrawLocation(Tdm& dm, Base& base, UserMessages& messages, const std::fu
 {
     Query& q = dm.aq_helyszinek;
     const int formerRow = q.recNo();
-    begin(q);
+    startStatement(q);
     q.declareParameter(QStringLiteral("vid"), ParamType::Integer);
-    q.clearText();
     q.addLine(QStringLiteral("UPDATE at_helyszinek"));
     q.addLine(QStringLiteral("SET deleted=1"));
     q.addLine(QStringLiteral("WHERE id=:vid;"));

@@ -144,6 +144,12 @@ void Query::addLine(const QString& line)
     m_lines << line;
 }
 
+void Query::addLines(std::initializer_list<const char*> utf8Lines)
+{
+    for (const char* line : utf8Lines)
+        m_lines << QString::fromUtf8(line);
+}
+
 Query::Parameter& Query::parameterForBinding(const QString& name, ParamType typeOfValue)
 {
     for (auto& parameter : m_parameters) {

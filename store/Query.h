@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <initializer_list>
 #include <vector>
 
 class Connection;
@@ -73,6 +74,7 @@ public:
     void declareParameter(const QString& name, ParamType type);
     void clearText();
     void addLine(const QString& line);
+    void addLines(std::initializer_list<const char*> utf8Lines);
     QString text() const { return m_lines.join(u'\n'); }
 
     // Binding uses the bare name; it must name a declared parameter or one

@@ -4,22 +4,10 @@
 #include "store/DataModule.h"
 #include "store/Statement.h"
 
-namespace {
-
-void startStatement(Query& q)
-{
-    q.close();
-    q.enableParameters();
-    q.clearParameters();
-}
-
-} // namespace
-
 bool LoadSettings(Tdm& dm, tSettings& settings, UserMessages& messages)
 {
     Query& q = dm.aq_settings;
     startStatement(q);
-    q.clearText();
     q.addLine(QStringLiteral("SELECT at_settings.megye_kod AS kod_s, at_settings.cel, at_settings.forras, "
                              "at_settings.smtp, at_settings.auth_sec, at_settings.auth_usr, at_settings.auth_psw, "
                              "at_megyek.id AS kod_m, at_megyek.megye_nev"));
@@ -44,7 +32,6 @@ bool LoadRecipient(Tdm& dm, tSettings& settings, UserMessages& messages)
 {
     Query& q = dm.aq_settings;
     startStatement(q);
-    q.clearText();
     q.addLine(QStringLiteral("SELECT at_settings.cel"));
     q.addLine(QStringLiteral("FROM at_settings"));
     q.addLine(QStringLiteral("WHERE at_settings.id=1;"));
@@ -69,7 +56,6 @@ bool SaveSettings(Tdm& dm, const tSettings& settings, UserMessages& messages)
     q.declareParameter(QStringLiteral("vauth_sec"), ParamType::Byte);
     q.declareParameter(QStringLiteral("vauth_usr"), ParamType::Text);
     q.declareParameter(QStringLiteral("vauth_psw"), ParamType::Text);
-    q.clearText();
     const bool rowExists = dm.at_settings.recordCount() > 0;
     if (rowExists) {
         for (const char* line : {"UPDATE at_settings", "SET megye_kod=:vmegye_kod,", "cel=:vcel,",

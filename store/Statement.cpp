@@ -21,6 +21,14 @@ bool guarded(Query& query, UserMessages& messages, Run run)
 
 } // namespace
 
+void startStatement(Query& query)
+{
+    query.close();
+    query.enableParameters();
+    query.clearParameters();
+    query.clearText();
+}
+
 bool executeGuarded(Query& query, UserMessages& messages)
 {
     return guarded(query, messages, [&] { query.execute(); });

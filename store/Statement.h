@@ -5,6 +5,10 @@
 class Query;
 class UserMessages;
 
+// Steps 1 and 2 of every statement, and an empty text: the query closed,
+// parameter markers on, no parameters declared.
+void startStatement(Query& query);
+
 // Guarded statements: a database failure shows the engine's text in the box
 // "Hiba az SQL script futásakor!" (warning icon, OK) and the call returns
 // false; a failed select leaves the query closed, so its grid shows no rows.

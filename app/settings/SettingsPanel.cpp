@@ -155,10 +155,7 @@ void SettingsPanel::btnSaveSettingsClick()
     const quint8 authentication = m_cbxHitelesites->isChecked() ? 1 : 0;
 
     Query& county = m_context.dm.aq_megyek;
-    county.close();
-    county.enableParameters();
-    county.clearParameters();
-    county.clearText();
+    startStatement(county);
     county.addLine(QStringLiteral("SELECT * FROM at_megyek"));
     county.addLine(QStringLiteral("WHERE id=%1;").arg(position));
     county.prepare();
