@@ -23,41 +23,23 @@ class ExportFixture {
 public:
     ExportFixture()
     {
-        folder.exec("INSERT INTO at_settings (megye_kod, cel, forras, smtp, auth_sec, auth_usr, auth_psw) "
-                    "VALUES (6, 'cel@example.hu', '', '', 0, '', '')");
+        folder.chooseCounty(6);
         // 1 Szeged Egyetem, 2 Makó Városháza, 3 Szeged (6721) Kórház, 4 withdrawn Algyő Faluház
-        addLocation("Szeged", 6720, "Dugonics tér 13.", "Egyetem");
-        addLocation("Makó", 6900, "Széchenyi tér 22.", "Városháza");
-        addLocation("Szeged", 6721, "Ady tér 10.", "Kórház");
-        addLocation("Algyő", 6750, "Kastélykert u. 40.", "Faluház", 1);
-    }
-    void addLocation(const char* telepules, int irsz, const char* cim, const char* helyszin, int deleted = 0) const
-    {
-        folder.exec(QStringLiteral("INSERT INTO at_helyszinek (deleted, telepules_kod, cim, helyszin) SELECT %1, id, "
-                                   "'%2', '%3' FROM at_telepulesek WHERE telepules='%4' AND irsz=%5")
-                        .arg(deleted)
-                        .arg(QString::fromUtf8(cim), QString::fromUtf8(helyszin), QString::fromUtf8(telepules))
-                        .arg(irsz));
+        folder.addLocation("Szeged", 6720, "Dugonics tér 13.", "Egyetem");
+        folder.addLocation("Makó", 6900, "Széchenyi tér 22.", "Városháza");
+        folder.addLocation("Szeged", 6721, "Ady tér 10.", "Kórház");
+        folder.addLocation("Algyő", 6750, "Kastélykert u. 40.", "Faluház", 1);
     }
     void addDonation(const char* ev, const char* honap, const char* nap, const char* kezdes, const char* befejezes,
                      int location) const
     {
-        folder.exec(QStringLiteral("INSERT INTO at_veradasok (ev, honap, nap, kezdes, befejezes, helyszin_kod) VALUES "
-                                   "('%1', '%2', '%3', '%4', '%5', %6)")
-                        .arg(ev, honap, nap, kezdes, befejezes)
-                        .arg(location));
+        folder.addDonation(ev, honap, nap, kezdes, befejezes, location);
     }
     // at_toExcel as "datum idopont megye irsz varos helyszin cim" lines, in stored order.
     QStringList table() const
     {
-        QStringList rows;
-        const int count = folder.scalar("SELECT count(*) FROM at_toExcel").toInt();
-        for (int i = 0; i < count; ++i)
-            rows << folder.scalar(QStringLiteral("SELECT datum || ' ' || idopont || ' ' || megye || ' ' || irsz || ' ' "
-                                                 "|| varos || ' ' || helyszin || ' ' || cim FROM at_toExcel "
-                                                 "ORDER BY rowid LIMIT 1 OFFSET %1")
-                                      .arg(i));
-        return rows;
+        return folder.lines("SELECT datum || ' ' || idopont || ' ' || megye || ' ' || irsz || ' ' || varos || ' ' || "
+                            "helyszin || ' ' || cim FROM at_toExcel ORDER BY rowid");
     }
     QStringList excelFiles() const
     {

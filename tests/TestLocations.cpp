@@ -27,12 +27,7 @@ struct Place {
 
 class LocationsFixture {
 public:
-    explicit LocationsFixture(int county = csongrad)
-    {
-        folder.exec(QStringLiteral("INSERT INTO at_settings (megye_kod, cel, forras, smtp, auth_sec, auth_usr, auth_psw) "
-                                   "VALUES (%1, 'cel@example.hu', '', '', 0, '', '')")
-                        .arg(county));
-    }
+    explicit LocationsFixture(int county = csongrad) { folder.chooseCounty(county); }
 
     QString settlementId(const char* telepules, int irsz) const
     {
@@ -43,24 +38,14 @@ public:
 
     void add(const Place& place, int deleted = 0) const
     {
-        folder.exec(QStringLiteral("INSERT INTO at_helyszinek (deleted, telepules_kod, cim, helyszin) VALUES (%1, %2, "
-                                   "'%3', '%4')")
-                        .arg(deleted)
-                        .arg(settlementId(place.telepules, place.irsz), QString::fromUtf8(place.cim),
-                             QString::fromUtf8(place.helyszin)));
+        folder.addLocation(place.telepules, place.irsz, place.cim, place.helyszin, deleted);
     }
 
     // Rows of at_helyszinek as "deleted|telepules|cim|helyszin", by id.
     QStringList stored() const
     {
-        QStringList rows;
-        const int count = folder.scalar("SELECT count(*) FROM at_helyszinek").toInt();
-        for (int i = 0; i < count; ++i)
-            rows << folder.scalar(QStringLiteral("SELECT h.deleted || '|' || t.telepules || '|' || h.cim || '|' || "
-                                                 "h.helyszin FROM at_helyszinek h JOIN at_telepulesek t ON "
-                                                 "t.id=h.telepules_kod ORDER BY h.id LIMIT 1 OFFSET %1")
-                                      .arg(i));
-        return rows;
+        return folder.lines("SELECT h.deleted || '|' || t.telepules || '|' || h.cim || '|' || h.helyszin "
+                            "FROM at_helyszinek h JOIN at_telepulesek t ON t.id=h.telepules_kod ORDER BY h.id");
     }
 
     DatabaseFolder folder;

@@ -20,45 +20,27 @@ class ScheduleFixture {
 public:
     ScheduleFixture()
     {
-        folder.exec("INSERT INTO at_settings (megye_kod, cel, forras, smtp, auth_sec, auth_usr, auth_psw) "
-                    "VALUES (6, 'cel@example.hu', '', '', 0, '', '')");
+        folder.chooseCounty(6);
         // Locations: 1 Szeged Egyetem, 2 Makó Városháza, 3 Szentes Kórház, 4 withdrawn Algyő Faluház,
         // 5 in another county.
-        addLocation("Szeged", 6720, "Dugonics tér 13.", "Egyetem");
-        addLocation("Makó", 6900, "Széchenyi tér 22.", "Városháza");
-        addLocation("Szentes", 6600, "Sima F. u. 44.", "Kórház");
-        addLocation("Algyő", 6750, "Kastélykert u. 40.", "Faluház", 1);
+        folder.addLocation("Szeged", 6720, "Dugonics tér 13.", "Egyetem");
+        folder.addLocation("Makó", 6900, "Széchenyi tér 22.", "Városháza");
+        folder.addLocation("Szentes", 6600, "Sima F. u. 44.", "Kórház");
+        folder.addLocation("Algyő", 6750, "Kastélykert u. 40.", "Faluház", 1);
         folder.exec("INSERT INTO at_helyszinek (deleted, telepules_kod, cim, helyszin) "
                     "SELECT 0, id, 'Más megye', 'Máshol' FROM at_telepulesek WHERE megye_kod=7 LIMIT 1");
-    }
-
-    void addLocation(const char* telepules, int irsz, const char* cim, const char* helyszin, int deleted = 0) const
-    {
-        folder.exec(QStringLiteral("INSERT INTO at_helyszinek (deleted, telepules_kod, cim, helyszin) SELECT %1, id, "
-                                   "'%2', '%3' FROM at_telepulesek WHERE telepules='%4' AND irsz=%5")
-                        .arg(deleted)
-                        .arg(QString::fromUtf8(cim), QString::fromUtf8(helyszin), QString::fromUtf8(telepules))
-                        .arg(irsz));
     }
 
     void addDonation(const char* ev, const char* honap, const char* nap, const char* kezdes, const char* befejezes,
                      int location) const
     {
-        folder.exec(QStringLiteral("INSERT INTO at_veradasok (ev, honap, nap, kezdes, befejezes, helyszin_kod) VALUES "
-                                   "('%1', '%2', '%3', '%4', '%5', %6)")
-                        .arg(ev, honap, nap, kezdes, befejezes)
-                        .arg(location));
+        folder.addDonation(ev, honap, nap, kezdes, befejezes, location);
     }
 
     QStringList stored() const
     {
-        QStringList rows;
-        const int count = folder.scalar("SELECT count(*) FROM at_veradasok").toInt();
-        for (int i = 0; i < count; ++i)
-            rows << folder.scalar(QStringLiteral("SELECT ev || honap || nap || ' ' || kezdes || '-' || befejezes || "
-                                                 "' @' || helyszin_kod FROM at_veradasok ORDER BY id LIMIT 1 OFFSET %1")
-                                      .arg(i));
-        return rows;
+        return folder.lines("SELECT ev || honap || nap || ' ' || kezdes || '-' || befejezes || ' @' || helyszin_kod "
+                            "FROM at_veradasok ORDER BY id");
     }
 
     DatabaseFolder folder;

@@ -58,6 +58,48 @@ void DatabaseFolder::exec(const QString& sql) const
     }
 }
 
+QStringList DatabaseFolder::lines(const QString& sql) const
+{
+    Connection connection;
+    connection.open(databasePath());
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(connection.handle(), sql.toUtf8().constData(), -1, &statement, nullptr) != SQLITE_OK)
+        throw std::runtime_error(sqlite3_errmsg(connection.handle()));
+    QStringList result;
+    while (sqlite3_step(statement) == SQLITE_ROW)
+        result << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
+    sqlite3_finalize(statement);
+    return result;
+}
+
+void DatabaseFolder::chooseCounty(int county, const QString& recipient) const
+{
+    exec(QStringLiteral("INSERT INTO at_settings (megye_kod, cel, forras, smtp, auth_sec, auth_usr, auth_psw) "
+                        "VALUES (%1, '%2', '', '', 0, '', '')")
+             .arg(county)
+             .arg(recipient));
+}
+
+int DatabaseFolder::addLocation(const char* telepules, int irsz, const char* cim, const char* helyszin,
+                                int deleted) const
+{
+    exec(QStringLiteral("INSERT INTO at_helyszinek (deleted, telepules_kod, cim, helyszin) SELECT %1, id, '%2', '%3' "
+                        "FROM at_telepulesek WHERE telepules='%4' AND irsz=%5")
+             .arg(deleted)
+             .arg(QString::fromUtf8(cim), QString::fromUtf8(helyszin), QString::fromUtf8(telepules))
+             .arg(irsz));
+    return scalar(QStringLiteral("SELECT max(id) FROM at_helyszinek")).toInt();
+}
+
+void DatabaseFolder::addDonation(const char* ev, const char* honap, const char* nap, const char* kezdes,
+                                 const char* befejezes, int location) const
+{
+    exec(QStringLiteral("INSERT INTO at_veradasok (ev, honap, nap, kezdes, befejezes, helyszin_kod) VALUES ('%1', "
+                        "'%2', '%3', '%4', '%5', %6)")
+             .arg(ev, honap, nap, kezdes, befejezes)
+             .arg(location));
+}
+
 QString DatabaseFolder::scalar(const QString& sql) const
 {
     Connection connection;

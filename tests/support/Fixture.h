@@ -29,6 +29,15 @@ public:
     // and checking what the program stored.
     void exec(const QString& sql) const;
     QString scalar(const QString& sql) const;
+    // The first column of every row of a select, as text.
+    QStringList lines(const QString& sql) const;
+
+    // Arranging data the way the program stores it.
+    void chooseCounty(int county, const QString& recipient = QStringLiteral("cel@example.hu")) const;
+    // A location at the settlement with that name and postcode; returns its id.
+    int addLocation(const char* telepules, int irsz, const char* cim, const char* helyszin, int deleted = 0) const;
+    void addDonation(const char* ev, const char* honap, const char* nap, const char* kezdes, const char* befejezes,
+                     int location) const;
 
 private:
     QTemporaryDir m_dir;
