@@ -78,13 +78,13 @@ LocationsPanel::LocationsPanel(AppContext& context, QWidget* parent)
     setTabOrder(m_edtCim, m_edtHelyszin);
     setTabOrder(m_edtHelyszin, m_btnAdd);
     setTabOrder(m_btnAdd, m_btnCancel);
-    for (QWidget* child : m_editor->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        child->setEnabled(false);
 
     addRule(this, QStringLiteral("Bevel1"), {0, 366, 465, 2});
     addTitle(QStringLiteral("Label2"), {11, 380}, QStringLiteral("Helyszinek"));
     m_btnClose = addImageButton(QStringLiteral("btnCloseHelyszinek"), {416, 375, 40, 40}, Icons::PanelButton::Close,
                                 QStringLiteral("Bezárás"));
+    m_switch = {m_editor, m_btnNew, m_btnDelete, m_btnClose, m_grid, m_cmbTelepulesek};
+    m_switch.setEditorEnabled(false);
 
     UserMessages& messages = context.messages;
     auto on = [this, &messages](auto* sender, auto signal, void (LocationsPanel::*handler)()) {
@@ -136,26 +136,13 @@ void LocationsPanel::ClearLocationEditor()
 
 void LocationsPanel::BeginLocationEdit()
 {
-    for (QWidget* child : m_editor->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        child->setEnabled(true);
-    m_btnNew->setEnabled(false);
-    m_btnDelete->setEnabled(false);
-    m_btnClose->setEnabled(false);
-    m_grid->setEnabled(false);
-    m_grid->viewport()->update();
-    m_cmbTelepulesek->setFocus();
+    m_switch.begin();
 }
 
 void LocationsPanel::EndLocationEdit()
 {
     ClearLocationEditor();
-    for (QWidget* child : m_editor->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        child->setEnabled(false);
-    m_btnNew->setEnabled(true);
-    m_btnClose->setEnabled(true);
-    m_grid->setEnabled(true);
-    m_grid->viewport()->update();
-    m_grid->setFocus();
+    m_switch.end();
     m_context.base.EditMode = EditModes::Idle;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/EditorSwitch.h"
 #include "app/Panel.h"
 #include "app/Shell.h"
 
@@ -48,4 +49,5 @@ private:
     QPushButton* m_btnAdd;
     QPushButton* m_btnCancel;
     QToolButton* m_btnClose;
+    EditorSwitch m_switch;
 };

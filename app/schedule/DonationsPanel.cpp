@@ -78,7 +78,6 @@ DonationsPanel::DonationsPanel(AppContext& context, QWidget* parent)
     setTabOrder(m_edtBefejezes, m_cmbHelyszinek);
     setTabOrder(m_cmbHelyszinek, m_btnAdd);
     setTabOrder(m_btnAdd, m_btnCancel);
-    setEditorEnabled(false);
 
     m_btnNew = addButton(this, QStringLiteral("btnNewVeradas"), {473, 7, 75, 25}, QStringLiteral("Új"));
     m_btnNew->setAutoDefault(true);
@@ -118,6 +117,8 @@ DonationsPanel::DonationsPanel(AppContext& context, QWidget* parent)
     m_title = addTitle(QStringLiteral("lblHaviVeradas"), {11, 583}, QStringLiteral("Véradások"));
     m_btnClose = addImageButton(QStringLiteral("btnCloseVeradasok"), {777, 578, 40, 40}, Icons::PanelButton::Close,
                                 QStringLiteral("Bezárás"));
+    m_switch = {m_editor, m_btnNew, m_btnDelete, m_btnClose, m_grid, m_cmbDay};
+    m_switch.setEditorEnabled(false);
 
     UserMessages& messages = context.messages;
     auto on = [this, &messages](QAbstractButton* sender, void (DonationsPanel::*handler)()) {
@@ -132,12 +133,6 @@ DonationsPanel::DonationsPanel(AppContext& context, QWidget* parent)
     on(m_btnClose, &DonationsPanel::btnCloseVeradasokClick);
     new EditorKeys({m_cmbDay, m_edtKezdes, m_edtBefejezes, m_cmbHelyszinek}, m_btnAdd, m_btnCancel,
                    [this] { EndDonationEdit(); }, messages, this);
-}
-
-void DonationsPanel::setEditorEnabled(bool enabled)
-{
-    for (QWidget* child : m_editor->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        child->setEnabled(enabled);
 }
 
 void DonationsPanel::openSelectedMonth()
@@ -156,7 +151,7 @@ void DonationsPanel::openSelectedMonth()
     move(Panel::centredIn(parentWidget()->size(), size()).x(), 47);
     show();
     raise();
-    setEditorEnabled(false);
+    m_switch.setEditorEnabled(false);
     // Nothing of an earlier month can be changed or deleted from this one.
     base.CurrentDonation.Clear();
     m_grid->clearChoice();
@@ -209,24 +204,13 @@ void DonationsPanel::ClearDonationEditor()
 
 void DonationsPanel::BeginDonationEdit()
 {
-    setEditorEnabled(true);
-    m_btnNew->setEnabled(false);
-    m_btnDelete->setEnabled(false);
-    m_btnClose->setEnabled(false);
-    m_grid->setEnabled(false);
-    m_grid->viewport()->update();
-    m_cmbDay->setFocus();
+    m_switch.begin();
 }
 
 void DonationsPanel::EndDonationEdit()
 {
     ClearDonationEditor();
-    setEditorEnabled(false);
-    m_btnNew->setEnabled(true);
-    m_btnClose->setEnabled(true);
-    m_grid->setEnabled(true);
-    m_grid->viewport()->update();
-    m_grid->setFocus();
+    m_switch.end();
     m_context.base.EditMode = EditModes::Idle;
 }
 

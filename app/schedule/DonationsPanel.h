@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/EditorSwitch.h"
 #include "app/Panel.h"
 #include "app/Shell.h"
 
@@ -36,7 +37,6 @@ public:
 
 private:
     void reloadList();
-    void setEditorEnabled(bool enabled);
 
     AppContext& m_context;
     ListGrid* m_grid;
@@ -51,4 +51,5 @@ private:
     QPushButton* m_btnDelete;
     QToolButton* m_btnClose;
     QLabel* m_title;
+    EditorSwitch m_switch;
 };
