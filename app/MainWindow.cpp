@@ -228,7 +228,8 @@ void TfrmMain::showEvent(QShowEvent* event)
 void TfrmMain::closeEvent(QCloseEvent* event)
 {
     if (m_export->busy()) {
-        event->ignore(); // a mail is on its way; the window closes after it
+        m_closeRequested = true; // a mail is on its way; the window closes after it
+        event->ignore();
         return;
     }
     FormClose();
@@ -252,6 +253,14 @@ void TfrmMain::DisableToolbar()
 void TfrmMain::EnableToolbarFrame()
 {
     m_toolbar->setEnabled(true);
+}
+
+void TfrmMain::longActionEnded()
+{
+    if (m_closeRequested) {
+        m_closeRequested = false;
+        close();
+    }
 }
 
 void TfrmMain::btnExitClick()

@@ -32,6 +32,7 @@ public:
     void EnableToolbar() override;
     void DisableToolbar() override;
     void EnableToolbarFrame() override;
+    void longActionEnded() override;
 
     void btnExitClick();
 
@@ -64,4 +65,5 @@ private:
     OpenMonthPanel* m_openMonth = nullptr;
     ExportPanel* m_export = nullptr;
     bool m_closed = false;
+    bool m_closeRequested = false; // while a mail was on its way
 };

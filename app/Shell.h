@@ -17,6 +17,9 @@ public:
     // After DisableToolbar: the toolbar itself enabled so it draws normally,
     // every button still disabled.
     virtual void EnableToolbarFrame() = 0;
+    // A long action (a send) has ended and its boxes were answered: a close
+    // of the window asked for meanwhile happens now.
+    virtual void longActionEnded() = 0;
 };
 
 // Everything a panel works with, handed over by the main window.

@@ -1,7 +1,9 @@
 #include "export/AdoXmlWriter.h"
 
+#include "export/ExportError.h"
 #include "store/Query.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QSaveFile>
 
@@ -18,104 +20,158 @@ bool isXmlName(const QString& name)
     return true;
 }
 
-// Attribute text in single quotes, with every character XML would not take
-// as it is written as a character reference.
+// Whether XML 1.0 can hold the code point at all (its Char production).
+bool isXmlChar(char32_t code)
+{
+    return code == 0x9 || code == 0xA || code == 0xD || (code >= 0x20 && code <= 0xD7FF)
+           || (code >= 0xE000 && code <= 0xFFFD) || (code >= 0x10000 && code <= 0x10FFFF);
+}
+
+void appendUtf8(QByteArray& out, char32_t code)
+{
+    if (code < 0x80) {
+        out += char(code);
+    } else if (code < 0x800) {
+        out += char(0xC0 | (code >> 6));
+        out += char(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += char(0xE0 | (code >> 12));
+        out += char(0x80 | ((code >> 6) & 0x3F));
+        out += char(0x80 | (code & 0x3F));
+    } else {
+        out += char(0xF0 | (code >> 18));
+        out += char(0x80 | ((code >> 12) & 0x3F));
+        out += char(0x80 | ((code >> 6) & 0x3F));
+        out += char(0x80 | (code & 0x3F));
+    }
+}
+
+// Attribute text for single quotes, code point by code point. Tab, line
+// feed and carriage return are written as references, so that attribute
+// normalisation does not turn them into blanks.
+void appendAttribute(QByteArray& out, const QString& text)
+{
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        char32_t code = text[i].unicode();
+        if (QChar::isHighSurrogate(code) && i + 1 < n && text[i + 1].isLowSurrogate()) {
+            code = QChar::surrogateToUcs4(text[i].unicode(), text[i + 1].unicode());
+            ++i;
+        } else if (QChar::isSurrogate(code)) {
+            code = 0xFFFD; // a lone half of a pair is no character
+        }
+        switch (code) {
+        case U'&':
+            out += "&amp;";
+            break;
+        case U'<':
+            out += "&lt;";
+            break;
+        case U'>':
+            out += "&gt;";
+            break;
+        case U'"':
+            out += "&quot;";
+            break;
+        case U'\'':
+            out += "&apos;";
+            break;
+        case U'\t':
+        case U'\n':
+        case U'\r':
+            out += "&#" + QByteArray::number(quint32(code)) + ';';
+            break;
+        default:
+            appendUtf8(out, isXmlChar(code) ? code : U'\uFFFD');
+        }
+    }
+}
+
 QByteArray attribute(const QString& text)
 {
     QByteArray out;
-    for (const QChar ch : text) {
-        switch (ch.unicode()) {
-        case u'&':
-            out += "&amp;";
-            break;
-        case u'<':
-            out += "&lt;";
-            break;
-        case u'>':
-            out += "&gt;";
-            break;
-        case u'"':
-            out += "&quot;";
-            break;
-        case u'\'':
-            out += "&apos;";
-            break;
-        default:
-            if (ch.unicode() < 0x20)
-                out += "&#" + QByteArray::number(ch.unicode()) + ';';
-            else
-                out += QString(ch).toUtf8();
-        }
-    }
+    appendAttribute(out, text);
     return out;
 }
 
-bool isIntegerColumn(const Query& query, int column)
+void put(QIODevice& out, const QByteArray& bytes)
 {
-    for (int r = 0; r < query.recordCount(); ++r) {
-        const QVariant& value = query.cell(r, column);
-        if (value.isNull())
-            continue;
-        return value.typeId() == QMetaType::LongLong || value.typeId() == QMetaType::Int;
-    }
-    return false;
+    if (out.write(bytes) != bytes.size())
+        throw ExportError(QStringLiteral("Az XML fájl nem írható: %1").arg(out.errorString()));
 }
 
 } // namespace
 
 namespace AdoXml {
 
-QByteArray document(const Query& query)
+void write(QIODevice& out, const Query& query)
 {
     const QStringList names = query.columnNames();
     QStringList attributeNames;
-    QByteArray out = "<xml xmlns:s='uuid:BDC6E3F0-6DA3-11d1-A2A3-00AA00C14882'\n"
-                     "\txmlns:dt='uuid:C2F41010-65B3-11d1-A29F-00AA00C14882'\n"
-                     "\txmlns:rs='urn:schemas-microsoft-com:rowset'\n"
-                     "\txmlns:z='#RowsetSchema'>\n"
-                     "<s:Schema id='RowsetSchema'>\n"
-                     "\t<s:ElementType name='row' content='eltOnly'>\n";
+    QByteArray text = "<xml xmlns:s='uuid:BDC6E3F0-6DA3-11d1-A2A3-00AA00C14882'\n"
+                      "\txmlns:dt='uuid:C2F41010-65B3-11d1-A29F-00AA00C14882'\n"
+                      "\txmlns:rs='urn:schemas-microsoft-com:rowset'\n"
+                      "\txmlns:z='#RowsetSchema'>\n"
+                      "<s:Schema id='RowsetSchema'>\n"
+                      "\t<s:ElementType name='row' content='eltOnly'>\n";
     for (int c = 0; c < names.size(); ++c) {
         const bool alias = !isXmlName(names[c]);
         attributeNames << (alias ? QStringLiteral("c%1").arg(c) : names[c]);
-        out += "\t\t<s:AttributeType name='" + attribute(attributeNames.back()) + "'";
+        text += "\t\t<s:AttributeType name='" + attribute(attributeNames.back()) + "'";
         if (alias)
-            out += " rs:name='" + attribute(names[c]) + "'";
-        out += " rs:number='" + QByteArray::number(c + 1) + "' rs:nullable='true' rs:maybenull='false' "
-                                                              "rs:writeunknown='true'>\n";
-        if (isIntegerColumn(query, c))
-            out += "\t\t\t<s:datatype dt:type='int' dt:maxLength='4' rs:precision='10' rs:fixedlength='true'/>\n";
+            text += " rs:name='" + attribute(names[c]) + "'";
+        text += " rs:number='" + QByteArray::number(c + 1)
+                + "' rs:nullable='true' rs:maybenull='false' rs:writeunknown='true'>\n";
+        if (query.columnType(c) == ColumnType::Integer)
+            text += "\t\t\t<s:datatype dt:type='int' dt:maxLength='4' rs:precision='10' rs:fixedlength='true'/>\n";
         else
-            out += "\t\t\t<s:datatype dt:type='string' dt:maxLength='255'/>\n";
-        out += "\t\t</s:AttributeType>\n";
+            text += "\t\t\t<s:datatype dt:type='string' dt:maxLength='255'/>\n";
+        text += "\t\t</s:AttributeType>\n";
     }
-    out += "\t\t<s:extends type='rs:rowbase'/>\n"
-           "\t</s:ElementType>\n"
-           "</s:Schema>\n"
-           "<rs:data>\n";
+    text += "\t\t<s:extends type='rs:rowbase'/>\n"
+            "\t</s:ElementType>\n"
+            "</s:Schema>\n"
+            "<rs:data>\n";
+    QList<QByteArray> encodedNames;
+    for (const QString& name : attributeNames)
+        encodedNames << ' ' + attribute(name) + "='";
     for (int r = 0; r < query.recordCount(); ++r) {
-        out += "\t<z:row";
+        text += "\t<z:row";
         for (int c = 0; c < names.size(); ++c) {
             const QVariant& value = query.cell(r, c);
             if (value.isNull())
                 continue; // a null field is left out of its row
-            out += ' ' + attribute(attributeNames[c]) + "='" + attribute(value.toString()) + "'";
+            text += encodedNames[c];
+            appendAttribute(text, value.toString());
+            text += '\'';
         }
-        out += "/>\n";
+        text += "/>\n";
+        if (text.size() > 64 * 1024) {
+            put(out, text);
+            text.clear();
+        }
     }
-    out += "</rs:data>\n</xml>\n";
-    return out;
+    text += "</rs:data>\n</xml>\n";
+    put(out, text);
 }
 
-void save(const Query& query, const QString& path)
+QByteArray document(const Query& query)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    write(buffer, query);
+    return bytes;
+}
+
+void saveFile(const QByteArray& document, const QString& path)
 {
     if (QFile::exists(path) && !QFile::remove(path))
         throw ExportError(QStringLiteral("A(z) %1 fájl nem törölhető.").arg(path));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw ExportError(QStringLiteral("A(z) %1 fájl nem hozható létre: %2").arg(path, file.errorString()));
-    const QByteArray bytes = document(query);
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    if (file.write(document) != document.size() || !file.commit())
         throw ExportError(QStringLiteral("A(z) %1 fájl nem menthető: %2").arg(path, file.errorString()));
 }
 

@@ -1,24 +1,29 @@
 #pragma once
 
-#include "export/ExportError.h"
-
 #include <QByteArray>
 #include <QString>
 
+class QIODevice;
 class Query;
 
 // Saves a query's open result in the XML persistence format of ADO
-// recordsets: an inline schema of the fields (each with its number, type
-// and, where the field name is not an XML name, an alias c0, c1, …), then
-// one z:row element per row with the fields as attributes. UTF-8.
+// recordsets: an inline schema of the fields (each with its number, its
+// type taken from the result column, and, where the field name is not an
+// XML name, an alias c0, c1, …), then one z:row element per row with the
+// fields as attributes. UTF-8, always well-formed: a character XML 1.0
+// cannot hold (a control character other than tab, line feed and carriage
+// return, U+FFFE, U+FFFF, a lone surrogate) is written as U+FFFD.
 //
-//   saveAdoXml(dm.aq_toExcel, "xml/Csongrád Megye ….xml");   // throws ExportError
+//   const QByteArray xml = AdoXml::document(dm.aq_toExcel);
+//   AdoXml::saveFile(xml, "xml/Csongrád Megye ….xml");   // throws ExportError
 namespace AdoXml {
 
-// The document for the query's current result.
+// Writes the document for the query's current result. Throws ExportError
+// when the device refuses.
+void write(QIODevice& out, const Query& query);
 QByteArray document(const Query& query);
 
-// Deletes an existing file of that name, then writes the document.
-void save(const Query& query, const QString& path);
+// Deletes an existing file of that name, then writes the document there.
+void saveFile(const QByteArray& document, const QString& path);
 
 } // namespace AdoXml

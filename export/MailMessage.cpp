@@ -3,6 +3,9 @@
 #include "export/ExportError.h"
 #include "export/RandomSource.h"
 
+#include <QRegularExpression>
+
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -158,27 +161,21 @@ QByteArray fold(const QByteArray& line)
     constexpr int limit = 78;
     QByteArray result;
     QByteArray rest = line;
-    // The blank after a header's name is a place to fold too, but only when
-    // the word after it then fits on its own line.
     qsizetype firstPossible = line.startsWith('\t') ? 1 : line.indexOf(": ") + 1;
+    auto foldsAt = [&rest](qsizetype i) {
+        return rest[i] == ' ' || rest[i] == '\t' || (rest[i - 1] == ',' && i < rest.size());
+    };
     while (rest.size() > limit) {
-        // The last blank, tab or comma that leaves a piece within the limit.
+        // The last blank, tab or place after a comma that leaves a piece
+        // within the limit; failing that, the first one beyond it.
         qsizetype cut = -1;
-        for (qsizetype i = limit; i > firstPossible; --i) {
-            const char ch = rest[i];
-            if (ch == ' ' || ch == '\t') {
+        for (qsizetype i = limit; i > firstPossible && cut < 0; --i) {
+            if (foldsAt(i))
                 cut = i;
-                break;
-            }
-            if (rest[i - 1] == ',' && i < limit) {
-                cut = i;
-                break;
-            }
         }
-        if (cut == firstPossible && !rest.startsWith(' ')) {
-            const qsizetype next = rest.indexOf(' ', cut + 1);
-            if ((next < 0 ? rest.size() : next) - cut > limit)
-                cut = -1;
+        for (qsizetype i = limit + 1; i < rest.size() && cut < 0; ++i) {
+            if (foldsAt(i))
+                cut = i;
         }
         if (cut <= 0)
             break; // no place to fold: a long word stays whole
@@ -227,42 +224,38 @@ QByteArray quotedPrintable(const QByteArray& text)
     return result;
 }
 
-QByteArray base64Lines(const QByteArray& data)
+qint64 base64LinesSize(qint64 dataSize)
 {
-    const QByteArray encoded = data.toBase64();
-    QByteArray result(encoded.size() + (encoded.size() / 76 + 1) * 2, Qt::Uninitialized);
-    char* out = result.data();
-    for (qsizetype i = 0; i < encoded.size(); i += 76) {
-        const qsizetype length = std::min<qsizetype>(76, encoded.size() - i);
-        std::memcpy(out, encoded.constData() + i, size_t(length));
-        out += length;
-        *out++ = '\r';
-        *out++ = '\n';
-    }
-    result.truncate(out - result.data());
-    return result;
+    const qint64 encoded = (dataSize + 2) / 3 * 4;
+    return encoded + (encoded + 75) / 76 * 2;
 }
 
-QByteArray dotStuffed(const QByteArray& message)
+void writeBase64Lines(const QByteArray& data, const ByteSink& sink)
 {
-    // Most messages hold no line that begins with "."; they go out as they are.
-    if (!message.startsWith('.') && !message.contains("\n."))
-        return message;
-    QByteArray result;
-    result.reserve(message.size() + message.size() / 64);
-    qsizetype lineStart = 0;
-    while (lineStart < message.size()) {
-        qsizetype end = message.indexOf('\n', lineStart);
-        end = end < 0 ? message.size() : end + 1;
-        if (message[lineStart] == '.')
-            result += '.';
-        result.append(message.constData() + lineStart, end - lineStart);
-        lineStart = end;
+    constexpr qsizetype bytesPerLine = 57; // 76 characters
+    constexpr qsizetype linesPerPiece = 1024;
+    QByteArray piece;
+    piece.reserve(linesPerPiece * 78);
+    for (qsizetype offset = 0; offset < data.size(); offset += bytesPerLine * linesPerPiece) {
+        const qsizetype length = std::min(bytesPerLine * linesPerPiece, data.size() - offset);
+        const QByteArray encoded = QByteArray::fromRawData(data.constData() + offset, length).toBase64();
+        piece.clear();
+        for (qsizetype i = 0; i < encoded.size(); i += 76) {
+            piece.append(encoded.constData() + i, std::min<qsizetype>(76, encoded.size() - i));
+            piece.append("\r\n", 2);
+        }
+        sink(piece.constData(), piece.size());
     }
-    return result;
 }
 
 } // namespace mime
+
+bool isPlainAddress(const QString& address)
+{
+    static const QRegularExpression plain(QStringLiteral(
+        "^[A-Za-z0-9!#$%&'*+/=?^_`{|}~-]+(\\.[A-Za-z0-9!#$%&'*+/=?^_`{|}~-]+)*@[A-Za-z0-9-]+(\\.[A-Za-z0-9-]+)*$"));
+    return address.size() <= maxAddressLength && address.indexOf(u'@') <= 64 && plain.match(address).hasMatch();
+}
 
 QStringList parseRecipients(const QString& text)
 {
@@ -271,10 +264,20 @@ QStringList parseRecipients(const QString& text)
         const QString address = piece.trimmed();
         if (address.isEmpty())
             continue;
-        for (const QChar ch : address) {
-            if (ch.unicode() < 0x20 || ch.unicode() == 0x7F || ch.isSpace())
-                throw ExportError(QStringLiteral("A címzett e-mail címe nem megfelelő: vezérlőkaraktert vagy szóközt "
-                                                 "tartalmaz. Kérlek javítsd a Beállításokban!"));
+        if (!isPlainAddress(address)) {
+            QString shown = address.left(60);
+            for (QChar& ch : shown) {
+                if (!ch.isPrint())
+                    ch = u'?';
+            }
+            if (address.size() > shown.size())
+                shown += u'…';
+            throw ExportError(QStringLiteral("A(z) „%1” nem használható e-mail címként: a cím ékezet nélküli betűkből, "
+                                             "számjegyekből és egy @ jelből álljon, szóköz, zárójel és vezérlőkarakter "
+                                             "nélkül, legfeljebb %2 karakter hosszan. Kérlek javítsd a "
+                                             "Beállításokban!")
+                                  .arg(shown)
+                                  .arg(maxAddressLength));
         }
         recipients << address;
     }
@@ -283,14 +286,17 @@ QStringList parseRecipients(const QString& text)
     return recipients;
 }
 
-QByteArray composeMessage(const MailMessage& mail, const QDateTime& now, RandomSource& random)
+namespace {
+
+// The message, with the attachments' base64 either written or only counted.
+void compose(const MailMessage& mail, const QDateTime& now, const QByteArray& boundary, const ByteSink& sink,
+             bool countAttachmentsOnly)
 {
-    const QByteArray mark = mime::boundary(random);
     QByteArray out;
     header(out, "From", mime::displayName(mail.fromName) + " <" + mail.fromAddress.toUtf8() + ">");
     header(out, "Subject", mime::headerText(mail.subject));
     header(out, "To", mail.to.join(QStringLiteral(", ")).toUtf8());
-    header(out, "Content-Type", "multipart/mixed; boundary=\"" + mark + "\"");
+    header(out, "Content-Type", "multipart/mixed; boundary=\"" + boundary + "\"");
     header(out, "MIME-Version", "1.0");
     header(out, "Reply-To", mail.replyTo.toUtf8());
     header(out, "Organization", mime::headerText(mail.organization));
@@ -299,22 +305,49 @@ QByteArray composeMessage(const MailMessage& mail, const QDateTime& now, RandomS
     out += crlf;
     out += "This is a multi-part message in MIME format" + crlf + crlf;
 
-    out += "--" + mark + crlf;
-    out += "Content-Type: text/plain; charset=UTF-8" + crlf;
-    out += "Content-Transfer-Encoding: quoted-printable" + crlf;
-    out += "Content-Disposition: inline" + crlf + crlf;
-    out += mime::quotedPrintable(mail.bodyLines.join(u'\n').toUtf8()) + crlf + crlf;
-
     for (const MailMessage::Attachment& attachment : mail.attachments) {
         const QByteArray name = mime::parameterText(attachment.fileName);
-        out += "--" + mark + crlf;
+        out += "--" + boundary + crlf;
         out += "Content-Type: application/octet-stream;" + crlf;
         out += mime::fold("\tname=\"" + name + "\"") + crlf;
         out += "Content-Transfer-Encoding: base64" + crlf;
         out += "Content-Disposition: attachment;" + crlf;
         out += mime::fold("\tfilename=\"" + name + "\"") + crlf + crlf;
-        out += mime::base64Lines(attachment.data) + crlf;
+        sink(out.constData(), out.size());
+        out.clear();
+        if (countAttachmentsOnly)
+            sink(nullptr, mime::base64LinesSize(attachment.data.size()));
+        else
+            mime::writeBase64Lines(attachment.data, sink);
+        out += crlf;
     }
-    out += "--" + mark + "--" + crlf + crlf;
+
+    out += "--" + boundary + crlf;
+    out += "Content-Type: text/plain; charset=UTF-8" + crlf;
+    out += "Content-Transfer-Encoding: quoted-printable" + crlf;
+    out += "Content-Disposition: inline" + crlf + crlf;
+    out += mime::quotedPrintable(mail.bodyLines.join(u'\n').toUtf8()) + crlf + crlf;
+    out += "--" + boundary + "--" + crlf + crlf;
+    sink(out.constData(), out.size());
+}
+
+} // namespace
+
+void writeMessage(const MailMessage& mail, const QDateTime& now, const QByteArray& boundary, const ByteSink& sink)
+{
+    compose(mail, now, boundary, sink, false);
+}
+
+qint64 messageSize(const MailMessage& mail, const QDateTime& now, const QByteArray& boundary)
+{
+    qint64 size = 0;
+    compose(mail, now, boundary, [&size](const char*, qsizetype n) { size += n; }, true);
+    return size;
+}
+
+QByteArray composeMessage(const MailMessage& mail, const QDateTime& now, RandomSource& random)
+{
+    QByteArray out;
+    writeMessage(mail, now, mime::boundary(random), [&out](const char* data, qsizetype n) { out.append(data, n); });
     return out;
 }

@@ -6,16 +6,22 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class RandomSource;
 
-// The dispatch mail as an Internet message: multipart/mixed with a
-// quoted-printable text part and base64 attachments; non-ASCII header text
-// as RFC 2047 UTF-8 "B" encoded words; lines folded at 78 characters; CR LF
-// line ends.
+// The dispatch mail as an Internet message: multipart/mixed with the base64
+// attachments first and the quoted-printable text part after them;
+// non-ASCII header text as RFC 2047 UTF-8 "B" encoded words; lines folded at
+// 78 characters; CR LF line ends. The message is written in pieces to a
+// sink, so it is never held whole in memory: measuring it and sending it
+// write it twice with the same boundary.
 //
 //   MailMessage mail;
 //   mail.fromName = "…"; mail.fromAddress = "a@b.hu"; mail.to = {"c@d.hu"};
-//   QByteArray wire = composeMessage(mail, QDateTime::currentDateTime(), random);
+//   const QByteArray boundary = mime::boundary(random);
+//   const qint64 size = messageSize(mail, now, boundary);
+//   writeMessage(mail, now, boundary, [&](const char* data, qsizetype n) { … });
 struct MailMessage {
     QString fromName;
     QString fromAddress;
@@ -32,12 +38,24 @@ struct MailMessage {
     QList<Attachment> attachments;
 };
 
-// The whole message; a new boundary is drawn from random on every call.
+using ByteSink = std::function<void(const char* data, qsizetype size)>;
+
+void writeMessage(const MailMessage& mail, const QDateTime& now, const QByteArray& boundary, const ByteSink& sink);
+// The length in bytes of what writeMessage writes.
+qint64 messageSize(const MailMessage& mail, const QDateTime& now, const QByteArray& boundary);
+// The whole message in memory, with a boundary drawn from random.
 QByteArray composeMessage(const MailMessage& mail, const QDateTime& now, RandomSource& random);
 
-// The recipients of a "To" text: split at commas, blanks trimmed, empty
-// pieces dropped. Throws ExportError when nothing is left or an address
-// holds a control character (CR and LF included) or a blank.
+// Every recipient must be a plain ASCII address of at most 254 characters:
+// local part (letters, digits, and ! # $ % & ' * + - / = ? ^ _ ` { | } ~,
+// dot-separated), "@", and a domain of letters, digits and hyphens between
+// dots.
+constexpr qsizetype maxAddressLength = 254;
+bool isPlainAddress(const QString& address);
+
+// The recipients of a "To" text: split at commas, blanks around them
+// trimmed, empty pieces dropped. Throws ExportError when nothing is left or
+// a piece is not a plain address.
 QStringList parseRecipients(const QString& text);
 
 namespace mime {
@@ -53,13 +71,14 @@ QByteArray displayName(const QString& name);
 QByteArray dateTime(const QDateTime& when);
 // 34 letters and digits with "=_" at a random place, never at either end.
 QByteArray boundary(RandomSource& random);
-// A header line folded at blanks, tabs or commas to at most 78 characters.
+// A header line folded at blanks, tabs or commas to at most 78 characters
+// where it can be; a word longer than that stays whole on its own line.
 QByteArray fold(const QByteArray& line);
 // Quoted-printable body text (RFC 2045), CR LF line ends.
 QByteArray quotedPrintable(const QByteArray& text);
-// Base64 in lines of 76 characters, CR LF line ends.
-QByteArray base64Lines(const QByteArray& data);
-// Transparency on the wire: a line beginning with "." gets a second one.
-QByteArray dotStuffed(const QByteArray& message);
+// Base64 in lines of 76 characters, CR LF line ends, written to sink in
+// pieces of a bounded size.
+void writeBase64Lines(const QByteArray& data, const ByteSink& sink);
+qint64 base64LinesSize(qint64 dataSize);
 
 } // namespace mime

@@ -1,23 +1,11 @@
 #include "export/SmtpClient.h"
 
-#include "export/MailMessage.h"
+#include "export/ExportError.h"
+#include "export/SmtpTexts.h"
 
-#include <QElapsedTimer>
-#include <QFile>
 #include <QRegularExpression>
 
-#include <openssl/err.h>
-#include <openssl/ssl.h>
-#include <openssl/x509v3.h>
-
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <arpa/inet.h>
-#include <netdb.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
 
@@ -26,146 +14,85 @@ namespace {
     throw ExportError(text);
 }
 
-QString openSslError()
+[[noreturn]] void refused(const QString& serverText)
 {
-    const unsigned long code = ERR_get_error();
-    ERR_clear_error();
-    if (code == 0)
-        return QStringLiteral("ismeretlen TLS hiba");
-    char buffer[256];
-    ERR_error_string_n(code, buffer, sizeof buffer);
-    return QString::fromLatin1(buffer);
+    fail(SmtpText::excerpt(serverText));
 }
 
-// Milliseconds left of a timeout started by timer.
-int remaining(const QElapsedTimer& timer, int timeoutMs)
-{
-    return int(std::max<qint64>(0, timeoutMs - timer.elapsed()));
-}
+// The message on its way after DATA: a line beginning with "." gets a second
+// one (RFC 5321 transparency), the end is marked by a line holding only ".",
+// and the transport is written in large pieces whatever the pieces given.
+class DataStream {
+public:
+    DataStream(SmtpTransport& transport, int stallTimeoutMs, const std::function<void(qint64)>& progress)
+        : m_transport(transport)
+        , m_stallTimeoutMs(stallTimeoutMs)
+        , m_progress(progress)
+    {
+        m_buffer.reserve(bufferSize + 1024);
+    }
+
+    void put(const char* data, qsizetype size)
+    {
+        qsizetype runStart = 0;
+        for (qsizetype i = 0; i < size;) {
+            if (m_atLineStart && data[i] == '.') {
+                append(data + runStart, i - runStart);
+                append(".", 1);
+                runStart = i;
+            }
+            const void* lineEnd = std::memchr(data + i, '\n', size_t(size - i));
+            if (!lineEnd) {
+                m_atLineStart = false;
+                break;
+            }
+            i = static_cast<const char*>(lineEnd) - data + 1;
+            m_atLineStart = true;
+        }
+        append(data + runStart, size - runStart);
+        m_consumed += size;
+        if (size >= 2)
+            m_lastTwo = quint16(quint8(data[size - 2]) << 8 | quint8(data[size - 1]));
+        else if (size == 1)
+            m_lastTwo = quint16(m_lastTwo << 8 | quint8(data[0]));
+    }
+
+    void finish()
+    {
+        if (m_consumed > 0 && m_lastTwo != ('\r' << 8 | '\n'))
+            append("\r\n", 2);
+        append(".\r\n", 3);
+        flush();
+    }
+
+private:
+    static constexpr qsizetype bufferSize = 256 * 1024;
+
+    void append(const char* data, qsizetype size)
+    {
+        m_buffer.append(data, size);
+        if (m_buffer.size() >= bufferSize)
+            flush();
+    }
+
+    void flush()
+    {
+        m_transport.write(m_buffer.constData(), m_buffer.size(), m_stallTimeoutMs);
+        m_buffer.clear();
+        if (m_progress)
+            m_progress(m_consumed);
+    }
+
+    SmtpTransport& m_transport;
+    int m_stallTimeoutMs;
+    const std::function<void(qint64)>& m_progress;
+    QByteArray m_buffer;
+    bool m_atLineStart = true;
+    quint16 m_lastTwo = 0;
+    qint64 m_consumed = 0;
+};
 
 } // namespace
-
-// One TCP connection, plain or with TLS on top. Non-blocking underneath,
-// every wait bounded by poll() with a timeout.
-struct SmtpClient::Connection {
-    int fd = -1;
-    SSL_CTX* context = nullptr;
-    SSL* ssl = nullptr;
-    QByteArray pending; // bytes read but not yet taken as lines
-
-    ~Connection()
-    {
-        if (ssl) {
-            SSL_shutdown(ssl); // best effort close_notify; the socket closes anyway
-            SSL_free(ssl);
-        }
-        if (context)
-            SSL_CTX_free(context);
-        if (fd >= 0)
-            ::close(fd);
-    }
-
-    void waitFor(short events, const QElapsedTimer& timer, int timeoutMs, const char* what) const
-    {
-        pollfd entry{fd, events, 0};
-        for (;;) {
-            const int left = remaining(timer, timeoutMs);
-            const int ready = ::poll(&entry, 1, left);
-            if (ready > 0)
-                return;
-            if (ready == 0)
-                fail(QStringLiteral("Időtúllépés: a kiszolgáló %1 másodpercig nem válaszolt (%2).")
-                         .arg(timeoutMs / 1000)
-                         .arg(QLatin1String(what)));
-            if (errno != EINTR)
-                fail(QStringLiteral("Hálózati hiba: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
-        }
-    }
-
-    // Waits for what an OpenSSL call asked for; false when it was a real error.
-    bool waitForTls(int result, const QElapsedTimer& timer, int timeoutMs, const char* what) const
-    {
-        switch (SSL_get_error(ssl, result)) {
-        case SSL_ERROR_WANT_READ:
-            waitFor(POLLIN, timer, timeoutMs, what);
-            return true;
-        case SSL_ERROR_WANT_WRITE:
-            waitFor(POLLOUT, timer, timeoutMs, what);
-            return true;
-        default:
-            return false;
-        }
-    }
-
-    void writeAll(const char* data, qsizetype size, int timeoutMs, const std::function<void(qint64)>& progress = {})
-    {
-        QElapsedTimer timer;
-        timer.start();
-        qsizetype written = 0;
-        while (written < size) {
-            const int chunk = int(std::min<qsizetype>(size - written, 64 * 1024));
-            if (ssl) {
-                const int result = SSL_write(ssl, data + written, chunk);
-                if (result <= 0) {
-                    if (waitForTls(result, timer, timeoutMs, "küldés"))
-                        continue;
-                    fail(QStringLiteral("A kapcsolat megszakadt küldés közben: %1").arg(openSslError()));
-                }
-                written += result;
-            } else {
-                const ssize_t result = ::send(fd, data + written, size_t(chunk), MSG_NOSIGNAL);
-                if (result < 0) {
-                    if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) {
-                        waitFor(POLLOUT, timer, timeoutMs, "küldés");
-                        continue;
-                    }
-                    fail(QStringLiteral("A kapcsolat megszakadt küldés közben: %1")
-                             .arg(QString::fromLocal8Bit(std::strerror(errno))));
-                }
-                written += result;
-            }
-            timer.restart(); // the timeout bounds each stall, not the whole transfer
-            if (progress)
-                progress(written);
-        }
-    }
-
-    QByteArray readLine(int timeoutMs)
-    {
-        QElapsedTimer timer;
-        timer.start();
-        for (;;) {
-            const qsizetype end = pending.indexOf('\n');
-            if (end >= 0) {
-                QByteArray line = pending.left(end + 1);
-                pending.remove(0, end + 1);
-                return line;
-            }
-            char buffer[4096];
-            if (ssl) {
-                const int result = SSL_read(ssl, buffer, sizeof buffer);
-                if (result <= 0) {
-                    if (waitForTls(result, timer, timeoutMs, "válasz"))
-                        continue;
-                    fail(QStringLiteral("A kiszolgáló bontotta a kapcsolatot."));
-                }
-                pending.append(buffer, result);
-            } else {
-                const ssize_t result = ::recv(fd, buffer, sizeof buffer, 0);
-                if (result == 0)
-                    fail(QStringLiteral("A kiszolgáló bontotta a kapcsolatot."));
-                if (result < 0) {
-                    if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) {
-                        waitFor(POLLIN, timer, timeoutMs, "válasz");
-                        continue;
-                    }
-                    fail(QStringLiteral("Hálózati hiba: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
-                }
-                pending.append(buffer, result);
-            }
-        }
-    }
-};
 
 QString SmtpClient::Reply::text() const
 {
@@ -178,28 +105,6 @@ SmtpClient::SmtpClient(SmtpSettings settings, Observer observer)
 {
 }
 
-SmtpClient::~SmtpClient() = default;
-
-bool SmtpClient::isConnected() const
-{
-    return m_connection != nullptr;
-}
-
-bool SmtpClient::isEncrypted() const
-{
-    return m_connection && m_connection->ssl;
-}
-
-bool SmtpClient::isAuthenticated() const
-{
-    return m_authenticated;
-}
-
-const QStringList& SmtpClient::capabilities() const
-{
-    return m_capabilities;
-}
-
 void SmtpClient::report(const QString& status) const
 {
     if (m_observer.status)
@@ -208,15 +113,22 @@ void SmtpClient::report(const QString& status) const
 
 SmtpClient::Reply SmtpClient::readReply()
 {
+    // One limit for the whole reply: a server that keeps a multi-line reply
+    // going, or dribbles it, is cut off like a silent one.
+    const WaitLimit limit(m_settings.replyTimeoutMs, SmtpText::Wait::Reply);
     Reply reply;
+    qsizetype total = 0;
     for (;;) {
-        QByteArray line = m_connection->readLine(m_settings.replyTimeoutMs);
+        QByteArray line = m_transport.readLine(limit, maxReplyLine);
+        total += line.size();
+        if (total > maxReply)
+            fail(SmtpText::replyTooLong(int(maxReply)));
         while (line.endsWith('\n') || line.endsWith('\r'))
             line.chop(1);
         bool ok = false;
         const int code = line.left(3).toInt(&ok);
         if (!ok || line.size() < 3)
-            fail(QStringLiteral("Érthetetlen válasz a kiszolgálótól: %1").arg(QString::fromUtf8(line)));
+            fail(SmtpText::unintelligibleReply(SmtpText::excerpt(QString::fromUtf8(line))));
         reply.code = code;
         reply.lines << QString::fromUtf8(line);
         if (line.size() == 3 || line[3] != '-')
@@ -226,10 +138,10 @@ SmtpClient::Reply SmtpClient::readReply()
 
 SmtpClient::Reply SmtpClient::command(const QByteArray& line)
 {
-    if (!m_connection)
-        fail(QStringLiteral("Nincs kapcsolat a levelezőkiszolgálóval."));
+    if (!m_transport.isOpen())
+        fail(SmtpText::notConnected());
     const QByteArray wire = line + "\r\n";
-    m_connection->writeAll(wire.constData(), wire.size(), m_settings.replyTimeoutMs);
+    m_transport.write(wire.constData(), wire.size(), m_settings.replyTimeoutMs);
     return readReply();
 }
 
@@ -237,74 +149,37 @@ SmtpClient::Reply SmtpClient::expect(const QByteArray& line, std::initializer_li
 {
     Reply reply = command(line);
     if (std::find(accepted.begin(), accepted.end(), reply.code) == accepted.end())
-        fail(reply.text());
+        refused(reply.text());
     return reply;
+}
+
+void SmtpClient::resetQuietly()
+{
+    try {
+        command("RSET");
+    } catch (const ExportError&) {
+        // The refusal that led here is the error the user must see.
+    }
 }
 
 void SmtpClient::connectToServer()
 {
     disconnect();
-    m_capabilities.clear();
-    m_authenticated = false;
-    report(QStringLiteral("Név feloldása: %1").arg(m_settings.host));
-
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* addresses = nullptr;
-    const QByteArray host = m_settings.host.toUtf8();
-    const QByteArray port = QByteArray::number(m_settings.port);
-    if (const int rc = ::getaddrinfo(host.constData(), port.constData(), &hints, &addresses); rc != 0)
-        fail(QStringLiteral("A(z) %1 kiszolgáló nem található: %2")
-                 .arg(m_settings.host, QString::fromLocal8Bit(gai_strerror(rc))));
-    std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)> owner(addresses, ::freeaddrinfo);
-
-    QString lastError;
-    for (addrinfo* address = addresses; address; address = address->ai_next) {
-        auto connection = std::make_unique<Connection>();
-        connection->fd = ::socket(address->ai_family, address->ai_socktype | SOCK_CLOEXEC, address->ai_protocol);
-        if (connection->fd < 0)
-            continue;
-        ::fcntl(connection->fd, F_SETFL, ::fcntl(connection->fd, F_GETFL) | O_NONBLOCK);
-        report(QStringLiteral("Kapcsolódás: %1:%2").arg(m_settings.host).arg(m_settings.port));
-        if (::connect(connection->fd, address->ai_addr, address->ai_addrlen) != 0 && errno != EINPROGRESS) {
-            lastError = QString::fromLocal8Bit(std::strerror(errno));
-            continue;
-        }
-        pollfd entry{connection->fd, POLLOUT, 0};
-        const int ready = ::poll(&entry, 1, m_settings.connectTimeoutMs);
-        int error = 0;
-        socklen_t length = sizeof error;
-        if (ready == 0) {
-            lastError = QStringLiteral("időtúllépés");
-            continue;
-        }
-        if (ready < 0 || ::getsockopt(connection->fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0) {
-            lastError = QString::fromLocal8Bit(std::strerror(error ? error : errno));
-            continue;
-        }
-        m_connection = std::move(connection);
-        break;
-    }
-    if (!m_connection)
-        fail(QStringLiteral("Nem sikerült kapcsolódni a(z) %1:%2 kiszolgálóhoz: %3")
-                 .arg(m_settings.host)
-                 .arg(m_settings.port)
-                 .arg(lastError));
-    report(QStringLiteral("Kapcsolódva."));
+    m_transport.connectTo(m_settings.host, m_settings.port, m_settings.connectTimeoutMs,
+                          [this](const QString& status) { report(status); });
     try {
-        greetAndIntroduce();
+        const Reply greeting = readReply();
+        if (greeting.code != 220)
+            refused(greeting.text());
+        introduce();
     } catch (...) {
-        m_connection.reset(); // closed without QUIT
+        m_transport.close(); // closed without QUIT
         throw;
     }
 }
 
-void SmtpClient::greetAndIntroduce()
+void SmtpClient::introduce()
 {
-    const Reply greeting = readReply();
-    if (greeting.code != 220)
-        fail(greeting.text());
     const QByteArray name = m_settings.heloName.toUtf8();
     const Reply ehlo = command("EHLO " + name);
     m_capabilities.clear();
@@ -316,83 +191,49 @@ void SmtpClient::greetAndIntroduce()
     expect("HELO " + name, {250});
 }
 
+bool SmtpClient::offers(const QString& capability) const
+{
+    for (const QString& line : m_capabilities) {
+        if (line.compare(capability, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+bool SmtpClient::offersAuthentication() const
+{
+    for (const QString& line : m_capabilities) {
+        if (line.startsWith(QStringLiteral("AUTH"), Qt::CaseInsensitive)
+            && (line.size() == 4 || line[4] == u' ' || line[4] == u'='))
+            return true;
+    }
+    return false;
+}
+
 void SmtpClient::startTls()
 {
     expect("STARTTLS", {220});
-    report(QStringLiteral("TLS kapcsolat felépítése"));
-    Connection& connection = *m_connection;
-    connection.context = SSL_CTX_new(TLS_client_method());
-    if (!connection.context)
-        fail(openSslError());
-    SSL_CTX_set_min_proto_version(connection.context, TLS1_2_VERSION);
-    SSL_CTX_set_verify(connection.context, SSL_VERIFY_PEER, nullptr);
-    const bool trusted = m_settings.caFile.isEmpty()
-                             ? SSL_CTX_set_default_verify_paths(connection.context) == 1
-                             : SSL_CTX_load_verify_locations(connection.context,
-                                                             QFile::encodeName(m_settings.caFile).constData(),
-                                                             nullptr) == 1;
-    if (!trusted)
-        fail(QStringLiteral("A megbízható tanúsítványok nem tölthetők be: %1").arg(openSslError()));
-    SSL_CTX_set_app_data(connection.context, this);
-    SSL_CTX_set_info_callback(connection.context, [](const SSL* ssl, int, int) {
-        auto* client = static_cast<SmtpClient*>(SSL_CTX_get_app_data(SSL_get_SSL_CTX(ssl)));
-        if (client->m_observer.tlsInfo)
-            client->m_observer.tlsInfo();
-    });
-    connection.ssl = SSL_new(connection.context);
-    if (!connection.ssl || SSL_set_fd(connection.ssl, connection.fd) != 1)
-        fail(openSslError());
-    const QByteArray host = m_settings.host.toUtf8();
-    unsigned char literal[16];
-    const bool ipLiteral = ::inet_pton(AF_INET, host.constData(), literal) == 1
-                           || ::inet_pton(AF_INET6, host.constData(), literal) == 1;
-    if (!ipLiteral) {
-        SSL_set_tlsext_host_name(connection.ssl, host.constData()); // SNI
-        SSL_set1_host(connection.ssl, host.constData());
-    } else {
-        X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(connection.ssl), host.constData());
-    }
-    connection.pending.clear(); // nothing sent before the handshake may be read after it
-
-    QElapsedTimer timer;
-    timer.start();
-    for (;;) {
-        const int result = SSL_connect(connection.ssl);
-        if (result == 1)
-            break;
-        if (connection.waitForTls(result, timer, m_settings.replyTimeoutMs, "TLS"))
-            continue;
-        const long verify = SSL_get_verify_result(connection.ssl);
-        if (verify != X509_V_OK)
-            fail(QStringLiteral("A kiszolgáló tanúsítványa nem ellenőrizhető: %1")
-                     .arg(QString::fromLatin1(X509_verify_cert_error_string(verify))));
-        fail(QStringLiteral("A TLS kapcsolat nem jött létre: %1").arg(openSslError()));
-    }
-    report(QStringLiteral("TLS kapcsolat létrejött."));
-    const Reply ehlo = command("EHLO " + m_settings.heloName.toUtf8());
-    m_capabilities.clear();
-    if (ehlo.code == 250) {
-        for (qsizetype i = 1; i < ehlo.lines.size(); ++i)
-            m_capabilities << ehlo.lines[i].mid(4).trimmed();
-    } else {
-        expect("HELO " + m_settings.heloName.toUtf8(), {250});
-    }
+    report(SmtpText::statusStartingTls());
+    m_transport.startTls(m_settings.host, m_settings.caFile, m_observer.tlsInfo,
+                         WaitLimit(m_settings.replyTimeoutMs, SmtpText::Wait::Handshake));
+    report(SmtpText::statusTlsReady());
+    introduce();
 }
 
 void SmtpClient::authenticate()
 {
     bool loginOffered = false;
+    static const QRegularExpression separators(QStringLiteral("[ =]"));
     for (const QString& line : m_capabilities) {
         if (!line.startsWith(QStringLiteral("AUTH"), Qt::CaseInsensitive) || line.size() < 5
             || (line[4] != u' ' && line[4] != u'='))
             continue;
-        const QStringList mechanisms = line.mid(5).split(QRegularExpression(QStringLiteral("[ =]")), Qt::SkipEmptyParts);
-        for (const QString& mechanism : mechanisms)
+        for (const QString& mechanism : line.mid(5).split(separators, Qt::SkipEmptyParts))
             loginOffered = loginOffered || mechanism.compare(QStringLiteral("LOGIN"), Qt::CaseInsensitive) == 0;
     }
     if (!loginOffered || m_settings.user.isEmpty())
         return;
-    report(QStringLiteral("Azonosítás"));
+    report(SmtpText::statusAuthenticating());
     expect("AUTH LOGIN", {334});
     const Reply name = expect(m_settings.user.toUtf8().toBase64(), {334, 235});
     if (name.code == 334)
@@ -402,23 +243,25 @@ void SmtpClient::authenticate()
 
 void SmtpClient::send(const QString& sender, const QStringList& recipients, const QByteArray& message)
 {
-    if (!m_connection)
-        fail(QStringLiteral("Nincs kapcsolat a levelezőkiszolgálóval."));
+    send(sender, recipients, [&message](const Sink& sink) { sink(message.constData(), message.size()); });
+}
+
+void SmtpClient::send(const QString& sender, const QStringList& recipients, const MessageWriter& message)
+{
+    if (!m_transport.isOpen())
+        fail(SmtpText::notConnected());
     if (!m_authenticated) {
-        if (!m_connection->ssl) {
-            bool offered = false;
-            for (const QString& line : m_capabilities)
-                offered = offered || line.compare(QStringLiteral("STARTTLS"), Qt::CaseInsensitive) == 0;
-            if (offered) {
-                try {
-                    startTls();
-                } catch (...) {
-                    m_connection.reset();
-                    m_authenticated = false;
-                    throw;
-                }
+        if (!m_transport.isEncrypted() && offers(QStringLiteral("STARTTLS"))) {
+            try {
+                startTls();
+            } catch (...) {
+                m_transport.close();
+                throw;
             }
         }
+        // Never the password in clear text, whatever the server asks.
+        if (!m_transport.isEncrypted() && offersAuthentication())
+            fail(SmtpText::authenticationNeedsEncryption());
         authenticate();
     }
     command("RSET");
@@ -426,33 +269,42 @@ void SmtpClient::send(const QString& sender, const QStringList& recipients, cons
     for (const QString& recipient : recipients) {
         const Reply reply = command("RCPT TO:<" + recipient.toUtf8() + ">");
         if (reply.code != 250 && reply.code != 251) {
-            command("RSET");
-            fail(reply.text());
+            resetQuietly();
+            refused(reply.text());
         }
     }
-    expect("DATA", {354});
-    report(QStringLiteral("Az üzenet küldése"));
-    QByteArray wire = mime::dotStuffed(message);
-    if (!wire.endsWith("\r\n"))
-        wire += "\r\n";
-    m_connection->writeAll(wire.constData(), wire.size(), m_settings.replyTimeoutMs, m_observer.messageBytesWritten);
-    const Reply accepted = command(".");
-    if (accepted.code != 250) {
-        command("RSET");
-        fail(accepted.text());
+    const Reply data = command("DATA");
+    if (data.code != 354) {
+        resetQuietly();
+        refused(data.text());
     }
+    transmit(message);
+    const Reply accepted = readReply();
+    if (accepted.code != 250) {
+        resetQuietly();
+        refused(accepted.text());
+    }
+}
+
+void SmtpClient::transmit(const MessageWriter& message)
+{
+    report(SmtpText::statusSendingMessage());
+    DataStream stream(m_transport, m_settings.replyTimeoutMs, m_observer.messageBytesWritten);
+    message([&stream](const char* data, qsizetype size) { stream.put(data, size); });
+    stream.finish();
 }
 
 void SmtpClient::disconnect()
 {
-    if (m_connection) {
+    if (m_transport.isOpen()) {
         try {
             command("QUIT");
         } catch (const ExportError&) {
             // The connection closes below whatever QUIT met.
         }
     }
-    m_connection.reset();
+    m_transport.close();
     m_authenticated = false;
-    report(QStringLiteral("Kapcsolat bontva."));
+    m_capabilities.clear();
+    report(SmtpText::statusDisconnected());
 }

@@ -1,37 +1,45 @@
 #pragma once
 
-#include "export/ExportError.h"
+#include "export/SmtpTransport.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
-#include <memory>
 
 // An SMTP submission client (RFC 5321) with STARTTLS (RFC 3207) and AUTH
-// LOGIN (RFC 4954), over POSIX sockets and OpenSSL. Synchronous: every call
-// blocks until the server answered or a timeout passed, so run it off the
+// LOGIN (RFC 4954), over SmtpTransport. Synchronous: every call blocks until
+// the server answered or a time limit passed, so run it off the
 // user-interface thread. Every failure throws ExportError with a text that
-// carries the server's reply where there was one.
+// carries an excerpt of the server's reply where there was one.
+//
+// The password never crosses an unencrypted connection: a server that asks
+// for authentication without offering STARTTLS gets no AUTH at all, and the
+// send fails. A server that offers neither is written to without either.
 //
 //   SmtpClient client(settings);
-//   client.connectToServer();            // greeting, EHLO (HELO when refused)
+//   client.connectToServer();                  // greeting, EHLO (HELO when refused)
 //   client.send(sender, recipients, message);  // STARTTLS, AUTH, envelope, DATA
-//   client.disconnect();                 // QUIT when connected; always closes
+//   client.disconnect();                       // QUIT when connected; always closes
 struct SmtpSettings {
     QString host;
     quint16 port = 587;
     QString heloName = QStringLiteral("Kelmir");
-    QString user;     // AUTH LOGIN name; no authentication when empty
+    QString user; // AUTH LOGIN name; no authentication when empty
     QString password;
-    QString caFile;   // PEM trust store; empty: the system's
+    QString caFile; // PEM trust store; empty: the system's
     int connectTimeoutMs = 30000;
-    int replyTimeoutMs = 60000;
+    int replyTimeoutMs = 60000; // bounds each whole reply, and each stall while sending
 };
 
 class SmtpClient {
 public:
+    // A reply line of RFC 5321 holds at most 512 octets; the limits leave
+    // generous room and still bound what a hostile server can make us hold.
+    static constexpr qsizetype maxReplyLine = 4096;
+    static constexpr qsizetype maxReply = 64 * 1024;
+
     // Progress reports, called on the client's thread.
     struct Observer {
         std::function<void(const QString&)> status;      // connection state and status texts
@@ -39,28 +47,23 @@ public:
         std::function<void()> tlsInfo;                   // every callback of the TLS library
     };
 
+    // The message, written in pieces to the sink it is given.
+    using Sink = std::function<void(const char* data, qsizetype size)>;
+    using MessageWriter = std::function<void(const Sink& sink)>;
+
     explicit SmtpClient(SmtpSettings settings, Observer observer = {});
-    ~SmtpClient();
-    SmtpClient(const SmtpClient&) = delete;
-    SmtpClient& operator=(const SmtpClient&) = delete;
 
     void connectToServer();
+    void send(const QString& sender, const QStringList& recipients, const MessageWriter& message);
     void send(const QString& sender, const QStringList& recipients, const QByteArray& message);
     void disconnect();
 
-    bool isConnected() const;
-    bool isEncrypted() const;
-    bool isAuthenticated() const;
-    const QStringList& capabilities() const;
+    bool isConnected() const { return m_transport.isOpen(); }
+    bool isEncrypted() const { return m_transport.isEncrypted(); }
+    bool isAuthenticated() const { return m_authenticated; }
+    const QStringList& capabilities() const { return m_capabilities; }
 
 private:
-    struct Connection;
-    std::unique_ptr<Connection> m_connection;
-    SmtpSettings m_settings;
-    Observer m_observer;
-    QStringList m_capabilities;
-    bool m_authenticated = false;
-
     struct Reply {
         int code = 0;
         QStringList lines;
@@ -69,8 +72,19 @@ private:
     Reply readReply();
     Reply command(const QByteArray& line);
     Reply expect(const QByteArray& line, std::initializer_list<int> accepted);
-    void greetAndIntroduce();
+    // RSET after a refusal; whatever it meets must not hide the refusal.
+    void resetQuietly();
+    void introduce();
+    bool offers(const QString& capability) const;
+    bool offersAuthentication() const;
     void startTls();
     void authenticate();
+    void transmit(const MessageWriter& message);
     void report(const QString& status) const;
+
+    SmtpTransport m_transport;
+    SmtpSettings m_settings;
+    Observer m_observer;
+    QStringList m_capabilities;
+    bool m_authenticated = false;
 };

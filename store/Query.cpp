@@ -62,6 +62,21 @@ QStringList resultColumnNames(sqlite3_stmt* statement)
     return names;
 }
 
+// The column's declared type, by SQLite's rules of type affinity.
+ColumnType declaredType(sqlite3_stmt* statement, int column)
+{
+    const QByteArray declared = QByteArray(sqlite3_column_decltype(statement, column)).toUpper();
+    if (declared.isEmpty())
+        return ColumnType::Other;
+    if (declared.contains("INT"))
+        return ColumnType::Integer;
+    if (declared.contains("CHAR") || declared.contains("CLOB") || declared.contains("TEXT"))
+        return ColumnType::Text;
+    if (declared.contains("REAL") || declared.contains("FLOA") || declared.contains("DOUB"))
+        return ColumnType::Real;
+    return ColumnType::Other;
+}
+
 } // namespace
 
 QString Field::valueAsText() const
@@ -113,6 +128,7 @@ void Query::discardResult()
 {
     m_open = false;
     m_columns.clear();
+    m_columnTypes.clear();
     m_cells.clear();
     m_rowCount = 0;
     m_row = 0;
@@ -235,6 +251,9 @@ void Query::run(bool keepResult)
     }
 
     QStringList columns = resultColumnNames(statement.get());
+    std::vector<ColumnType> types;
+    for (int c = 0; c < columns.size(); ++c)
+        types.push_back(declaredType(statement.get(), c));
     std::vector<QVariant> cells;
     int rows = 0;
     for (;;) {
@@ -254,6 +273,7 @@ void Query::run(bool keepResult)
         if (m_observer)
             m_observer->queryAboutToChange();
         m_columns = std::move(columns);
+        m_columnTypes = std::move(types);
         m_cells = std::move(cells);
         m_rowCount = rows;
         m_row = 0;

@@ -25,6 +25,10 @@ class Connection;
 // DatabaseError with the engine's message.
 enum class ParamType { Integer, Byte, Text };
 
+// The declared kind of a result column (what a writer of the result must
+// type it as, whatever its rows hold); Other for computed columns.
+enum class ColumnType { Integer, Real, Text, Other };
+
 class Query;
 
 // Told before and after a query's result is replaced or closed, so that a
@@ -97,6 +101,7 @@ public:
 
     int columnCount() const { return int(m_columns.size()); }
     const QStringList& columnNames() const { return m_columns; }
+    ColumnType columnType(int column) const { return m_columnTypes[size_t(column)]; }
     int columnIndex(const QString& name) const; // -1 when absent
     Field field(const QString& name) const;
     // Direct access for grid models: row and column 0-based.
@@ -126,6 +131,7 @@ private:
 
     bool m_open = false;
     QStringList m_columns;
+    std::vector<ColumnType> m_columnTypes;
     std::vector<QVariant> m_cells;
     int m_rowCount = 0;
     int m_row = 0; // 0-based current row; == m_rowCount past the end

@@ -1,21 +1,30 @@
 // The export panel, the export table and the workbook through the real
 // window, with a real database file and a fixed clock.
 
+#include "export/AdoXmlWriter.h"
 #include "export/ExportNames.h"
+#include "export/ExportTable.h"
 #include "export/SmtpClient.h"
+#include "model/Base.h"
 #include "store/DataModule.h"
+#include "store/Statement.h"
 #include "support/Fixture.h"
 #include "support/PythonPeer.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QLabel>
 #include <QLocale>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
+
+#include <tuple>
 
 namespace {
 
@@ -79,6 +88,11 @@ private slots:
     void sendReachesTheServer();
     void noServerShowsThreeBoxes();
     void unsafeRecipientIsRefusedBeforeConnecting();
+    void sendAgainstScriptedServers_data();
+    void sendAgainstScriptedServers();
+    void attachmentKeepsEveryCharacter();
+    void emptyMonthStillTypesThePostcode();
+    void closingDuringASendClosesAfterIt();
     void stampForLocales_data();
     void stampForLocales();
 };
@@ -342,8 +356,210 @@ void TestExport::unsafeRecipientIsRefusedBeforeConnecting()
     view.send();
     QCOMPARE(program.messages.captions(), QStringList({"Hibás címzett!", "Exportálás"}));
     QCOMPARE(program.messages.boxes[1].icon, UserMessages::Icon::Warning);
-    QVERIFY(fixture.xmlFiles().isEmpty());
+    QVERIFY(!QDir(fixture.folder.path() + "/xml").exists()); // nothing touched on disk
     QVERIFY(view.idle());
+
+    // An address that is not plain ASCII is refused the same way.
+    fixture.folder.exec(QStringLiteral("UPDATE at_settings SET cel='józsef@példa.hu'"));
+    RunningProgram second;
+    QVERIFY(second.start());
+    second.window->context().mail.port = 1;
+    ExportView again{second};
+    again.open();
+    again.choose(1);
+    again.send();
+    QCOMPARE(second.messages.captions(), QStringList({"Hibás címzett!", "Exportálás"}));
+    QVERIFY(second.messages.boxes[0].text.contains(QStringLiteral("józsef@példa.hu")));
+    QVERIFY(!QDir(fixture.folder.path() + "/xml").exists());
+}
+
+void TestExport::sendAgainstScriptedServers_data()
+{
+    QTest::addColumn<QString>("scenario");
+    QTest::addColumn<QStringList>("commands");
+    QTest::addColumn<QStringList>("captions");
+    QTest::addColumn<QString>("errorHas"); // a pattern the first error box holds
+    const QStringList delivered = {"RSET", "MAIL FROM", "RCPT TO", "RCPT TO", "DATA", ".", "QUIT"};
+    const QStringList login = {"EHLO", "STARTTLS", "EHLO", "AUTH LOGIN", "<name>", "<password>"};
+    const QStringList success = {"Exportálás"};
+    const QStringList sendFailed = {"Hiba a küldésnél!", "Exportálás"};
+    const QStringList connectFailed = {"A csatlakozásnál hiba történt!", "Hiba a küldésnél!", "Exportálás"};
+    QTest::newRow("neither STARTTLS nor AUTH: in clear") << "neither" << QStringList{"EHLO"} + delivered
+                                                         << success << "";
+    QTest::newRow("AUTH without STARTTLS: no password in clear")
+        << "auth-without-starttls" << QStringList{"EHLO", "QUIT"} << sendFailed << "STARTTLS";
+    QTest::newRow("STARTTLS answered 454") << "starttls-refused" << QStringList{"EHLO", "STARTTLS"}
+                                           << sendFailed << "454";
+    QTest::newRow("PLAIN only: no AUTH") << "plain-mechanism-only"
+                                         << QStringList{"EHLO", "STARTTLS", "EHLO"} + delivered << success << "";
+    QTest::newRow("EHLO refused: HELO") << "ehlo-refused" << QStringList{"EHLO", "HELO"} + delivered << success
+                                        << "";
+    QTest::newRow("235 on the login name")
+        << "login-accepted-at-name" << QStringList{"EHLO", "STARTTLS", "EHLO", "AUTH LOGIN", "<name>"} + delivered
+        << success << "";
+    QTest::newRow("second recipient refused")
+        << "second-recipient-refused"
+        << login + QStringList{"RSET", "MAIL FROM", "RCPT TO", "RCPT TO", "RSET", "QUIT"} << sendFailed
+        << "550 5.1.1 No such user here";
+    QTest::newRow("DATA refused: RSET") << "data-refused"
+                                        << login + QStringList{"RSET", "MAIL FROM", "RCPT TO", "RCPT TO", "DATA", "RSET",
+                                                               "QUIT"}
+                                        << sendFailed << "554 5.5.1";
+    QTest::newRow("silent server") << "silent" << QStringList{} << connectFailed << "Időtúllépés";
+    QTest::newRow("untrusted certificate") << "untrusted-certificate"
+                                           << QStringList{"EHLO", "STARTTLS", "<handshake refused>"} << sendFailed
+                                           << "tanúsítvány";
+    QTest::newRow("TLS reset after 354") << "tls-reset-after-354"
+                                         << login + QStringList{"RSET", "MAIL FROM", "RCPT TO", "RCPT TO", "DATA"}
+                                         << sendFailed << "megszakadt|bontotta";
+    QTest::newRow("421 and close after RCPT, over TLS")
+        << "421-after-rcpt" << login + QStringList{"RSET", "MAIL FROM", "RCPT TO"} << sendFailed << "421 4.3.2";
+    QTest::newRow("1 MB reply line without CR LF") << "long-line" << QStringList{"EHLO"} << connectFailed
+                                                   << "túl hosszú";
+    QTest::newRow("endless multi-line reply") << "endless-multiline" << QStringList{"EHLO"} << connectFailed
+                                              << "Időtúllépés";
+    QTest::newRow("replies a byte at a time") << "dribble" << QStringList{"EHLO"} + delivered << success << "";
+}
+
+void TestExport::sendAgainstScriptedServers()
+{
+    QFETCH(QString, scenario);
+    QFETCH(QStringList, commands);
+    QFETCH(QStringList, captions);
+    QFETCH(QString, errorHas);
+    ExportFixture fixture;
+    fixture.folder.exec("UPDATE at_settings SET cel='cel@example.hu, masik@example.hu'");
+    fixture.addDonation("2020", "09", "05", "08:00", "12:30", 1);
+    PeerServer server;
+    QVERIFY(server.start(peerScript("scripted_smtp.py"), {fixture.folder.path() + "/certs", scenario}));
+    RunningProgram program;
+    QVERIFY(program.start());
+    SmtpSettings& mail = program.window->context().mail;
+    mail.host = QStringLiteral("127.0.0.1");
+    mail.port = server.port();
+    mail.user = QStringLiteral("veradas@example.hu");
+    mail.password = QStringLiteral("jelszo");
+    mail.caFile = server.caFile();
+    mail.replyTimeoutMs = 1500;
+    ExportView view{program};
+    view.open();
+    view.choose(1);
+    QElapsedTimer timer;
+    timer.start();
+    view.send();
+    QVERIFY2(timer.elapsed() < 20000, "the send must end by itself"); // a hang check, not a measurement
+    // The process is alive, the boxes are the ones of a send, and the panel
+    // is ready for the next action.
+    QCOMPARE(program.messages.captions(), captions);
+    if (!errorHas.isEmpty())
+        QVERIFY2(program.messages.boxes[0].text.contains(QRegularExpression(errorHas)),
+                 qPrintable(program.messages.boxes[0].text));
+    for (const auto& box : program.messages.boxes)
+        QVERIFY(box.text.size() < 2000 && box.text.count(u'\n') < 20);
+    QVERIFY(view.idle());
+    QVERIFY(program.find<QWidget>("btnCloseExport")->isEnabled());
+    const QJsonObject seen = server.finish();
+    QStringList seenCommands;
+    for (const QJsonValue& command : seen["commands"].toArray())
+        seenCommands << command.toString();
+    QCOMPARE(seenCommands, commands);
+    // The password never crossed the wire in clear.
+    const QString password = QString::fromLatin1(QByteArray("jelszo").toBase64());
+    if (!commands.contains("STARTTLS"))
+        QVERIFY(!seen["lines"].toArray().contains(QJsonValue(password)));
+}
+
+void TestExport::attachmentKeepsEveryCharacter()
+{
+    ExportFixture fixture;
+    // Values with XML's special characters, a character beyond the Basic
+    // Multilingual Plane, and characters XML 1.0 cannot hold at all.
+    const QString special = QStringLiteral("a & b < c > d \" e ' f");
+    const QString emoji = QStringLiteral("Vér 🩸 pont");
+    const QString control = QStringLiteral("sor") + QChar(1) + QStringLiteral("vége") + QChar(0xFFFE) + u'!';
+    const QString whitespace = QStringLiteral("fül\there\nsor");
+    Connection connection;
+    connection.open(fixture.folder.databasePath());
+    Query update(connection, QStringLiteral("update"));
+    for (const auto& [id, helyszin, cim] : {std::tuple{1, special, whitespace}, std::tuple{2, emoji, control}}) {
+        startStatement(update);
+        update.addLine(QStringLiteral("UPDATE at_helyszinek SET helyszin=:a, cim=:b WHERE id=%1;").arg(id));
+        update.bind(QStringLiteral("a"), helyszin);
+        update.bind(QStringLiteral("b"), cim);
+        update.execute();
+    }
+    connection.close();
+    fixture.addDonation("2020", "09", "05", "08:00", "12:30", 1);
+    fixture.addDonation("2020", "09", "06", "08:00", "12:30", 2);
+
+    PeerServer server;
+    QVERIFY(server.start(peerScript("scripted_smtp.py"), {fixture.folder.path() + "/certs", "neither"}));
+    RunningProgram program;
+    QVERIFY(program.start());
+    program.window->context().mail.host = QStringLiteral("127.0.0.1");
+    program.window->context().mail.port = server.port();
+    ExportView view{program};
+    view.open();
+    view.choose(1);
+    view.send();
+    QCOMPARE(program.messages.captions(), QStringList{"Exportálás"});
+    server.finish();
+    const QString xmlPath = fixture.folder.path() + "/xml/" + fixture.xmlFiles().value(0);
+    const QJsonObject xml = runPythonPeer(peerScript("read_ado_xml.py"), {xmlPath}).object();
+    const QJsonArray rows = xml["rows"].toArray();
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows[0].toObject()["HELYSZÍN (intézmény neve)"].toString(), special);
+    QCOMPARE(rows[0].toObject()["Cím"].toString(), whitespace);
+    QCOMPARE(rows[1].toObject()["HELYSZÍN (intézmény neve)"].toString(), emoji);
+    // What XML cannot hold arrives as U+FFFD, and nothing around it changes.
+    QCOMPARE(rows[1].toObject()["Cím"].toString(),
+             QStringLiteral("sor") + QChar(0xFFFD) + QStringLiteral("vége") + QChar(0xFFFD) + u'!');
+}
+
+void TestExport::emptyMonthStillTypesThePostcode()
+{
+    ExportFixture fixture;
+    RunningProgram program;
+    QVERIFY(program.start());
+    Base& base = program.window->base();
+    base.MonthList.clear();
+    base.MonthList.append(2020, 9); // a month without appointments
+    QCOMPARE(BuildExportTable(*program.dm, base, 1), 0);
+    const QString path = fixture.folder.path() + "/empty.xml";
+    AdoXml::saveFile(AdoXml::document(program.dm->aq_toExcel), path);
+    const QJsonObject xml = runPythonPeer(peerScript("read_ado_xml.py"), {path}).object();
+    QCOMPARE(xml["rows"].toArray().size(), 0);
+    QStringList types;
+    for (const QJsonValue& field : xml["fields"].toArray())
+        types << field.toObject()["type"].toString();
+    QCOMPARE(types, QStringList({"string", "string", "string", "int", "string", "string", "string"}));
+}
+
+void TestExport::closingDuringASendClosesAfterIt()
+{
+    ExportFixture fixture;
+    fixture.addDonation("2020", "09", "05", "08:00", "12:30", 1);
+    PeerServer server;
+    QVERIFY(server.start(peerScript("scripted_smtp.py"), {fixture.folder.path() + "/certs", "silent"}));
+    RunningProgram program;
+    QVERIFY(program.start());
+    SmtpSettings& mail = program.window->context().mail;
+    mail.host = QStringLiteral("127.0.0.1");
+    mail.port = server.port();
+    mail.replyTimeoutMs = 1000;
+    ExportView view{program};
+    view.open();
+    view.choose(1);
+    QTimer::singleShot(200, program.window.get(), [&] {
+        QVERIFY(!program.window->close()); // refused while the mail is on its way
+        QVERIFY(program.window->isVisible());
+    });
+    view.send();
+    // The send ended with its boxes, then the window closed as asked.
+    QCOMPARE(program.messages.captions(),
+             QStringList({"A csatlakozásnál hiba történt!", "Hiba a küldésnél!", "Exportálás"}));
+    QVERIFY(!program.window->isVisible());
+    QVERIFY(!program.dm->datacore.isOpen());
 }
 
 void TestExport::stampForLocales_data()

@@ -193,14 +193,17 @@ void ExportPanel::btnSendClick()
     setControlsEnabled(false);
     try {
         runSendAction();
-    } catch (...) {
+    } catch (const std::exception& error) {
         m_busy = false;
         setControlsEnabled(true);
         endAction();
-        throw; // to the general error report
+        reportGeneralError(m_context.messages, error);
+        m_context.shell.longActionEnded();
+        return;
     }
     m_busy = false;
     setControlsEnabled(true);
+    m_context.shell.longActionEnded();
 }
 
 void ExportPanel::runSendAction()
@@ -218,12 +221,11 @@ void ExportPanel::runSendAction()
                           UserMessages::Icon::Information, UserMessages::Buttons::Ok);
     };
 
-    QDir::current().mkdir(QStringLiteral("xml"));
     m_btnSend->setEnabled(false);
     m_btnExcel->setEnabled(false);
-
     Base& base = m_context.base;
-    // No header or command may be made of what the settings hold.
+    // The recipients first: nothing is written or sent for a refused one,
+    // and no header or command is made of what the settings hold.
     QStringList recipients;
     try {
         recipients = parseRecipients(base.CurrentSettings.Cel);
@@ -235,10 +237,12 @@ void ExportPanel::runSendAction()
         return;
     }
 
+    QDir::current().mkdir(QStringLiteral("xml"));
     BuildExportTable(m_context.dm, base, item);
     const QString path = exportPath(QStringLiteral("xml"), QStringLiteral("xml"));
+    const QByteArray xml = AdoXml::document(m_context.dm.aq_toExcel);
     try {
-        AdoXml::save(m_context.dm.aq_toExcel, path);
+        AdoXml::saveFile(xml, path);
     } catch (const ExportError& error) {
         // Nothing is sent without its attachment.
         messages.show(error.message(), QStringLiteral("Hiba a mentéskor!"), UserMessages::Icon::Error,
@@ -255,17 +259,21 @@ void ExportPanel::runSendAction()
     details.senderMailbox = m_context.mail.user;
     details.mailAgent = QString::fromUtf8(MailAccount::mailAgent);
     details.attachmentName = QFileInfo(path).fileName();
-    details.attachment = AdoXml::document(m_context.dm.aq_toExcel);
+    details.attachment = xml;
+    const MailMessage mail = buildDispatchMail(details);
     SystemRandom random;
-    const QByteArray message = composeMessage(buildDispatchMail(details), m_context.clock.now(), random);
+    const QDateTime now = m_context.clock.now();
+    const QByteArray boundary = mime::boundary(random);
 
-    m_prbSending->setMaximum(int(std::min<qsizetype>(message.size(), std::numeric_limits<int>::max())));
+    m_prbSending->setMaximum(int(std::min<qint64>(messageSize(mail, now, boundary), std::numeric_limits<int>::max())));
     m_prbSending->show();
     m_prbSending->setValue(std::min(100, m_prbSending->maximum()));
     advanceGauge();
     advanceGauge();
 
-    const auto [connectError, sendError] = dispatch(recipients, message);
+    const auto [connectError, sendError] = dispatch(recipients, [&](const SmtpClient::Sink& sink) {
+        writeMessage(mail, now, boundary, sink);
+    });
     const QString prefix = QStringLiteral("A számítógép valószínűleg nem kapcsolódik az internetre. Kérlek "
                                           "ellenőrizd!\n\nHibaüzenet:\n");
     if (!connectError.isEmpty())
@@ -280,7 +288,8 @@ void ExportPanel::runSendAction()
     endAction();
 }
 
-std::pair<QString, QString> ExportPanel::dispatch(const QStringList& recipients, const QByteArray& message)
+std::pair<QString, QString> ExportPanel::dispatch(const QStringList& recipients,
+                                                  const SmtpClient::MessageWriter& message)
 {
     // Progress reaches the gauge through the event loop of this thread.
     QPointer<QProgressBar> gauge(m_prbSending);

@@ -2,6 +2,7 @@
 
 #include "app/Panel.h"
 #include "app/Shell.h"
+#include "export/SmtpClient.h"
 
 class QComboBox;
 class QLabel;
@@ -34,7 +35,7 @@ private:
     QString exportPath(const QString& folder, const QString& extension) const;
     // connect, send, disconnect off the user-interface thread; returns the
     // error texts of the first two steps (empty when they succeeded).
-    std::pair<QString, QString> dispatch(const QStringList& recipients, const QByteArray& message);
+    std::pair<QString, QString> dispatch(const QStringList& recipients, const SmtpClient::MessageWriter& message);
     void setControlsEnabled(bool enabled);
 
     AppContext& m_context;

@@ -1,20 +1,47 @@
-"""A small scripted SMTP server for the client's edge cases. Serves one
-connection on 127.0.0.1 following SCENARIO, prints {"port": P, "ca": PATH}
-when ready and, when the connection ends, {"commands": [...]}.
+"""A small scripted SMTP server for the client's edge cases, well-behaved or
+hostile. Serves one connection on 127.0.0.1 following SCENARIO, prints
+{"port": P, "ca": PATH} when ready and, when the connection ends,
+{"commands": [...], "lines": [...]} (the commands it understood, and every
+line it received before DATA, raw).
 Usage: scripted_smtp.py FOLDER SCENARIO
-Scenarios: plain-login, starttls-refused, plain-mechanism-only, ehlo-refused,
-login-accepted-at-name, second-recipient-refused, silent, untrusted-certificate."""
+Scenarios:
+  neither                 no STARTTLS, no AUTH: the whole dialogue in clear
+  auth-without-starttls   AUTH LOGIN offered, STARTTLS not
+  starttls-refused        STARTTLS answered 454
+  plain-mechanism-only    STARTTLS, then AUTH PLAIN only
+  ehlo-refused            EHLO answered 502: HELO
+  login-accepted-at-name  STARTTLS, then 235 to the login name
+  second-recipient-refused, data-refused
+  silent                  never greets
+  untrusted-certificate   a self-signed certificate
+  tls-reset-after-354     STARTTLS; resets the connection while the message arrives
+  421-after-rcpt          STARTTLS; answers RCPT with 421 and closes
+  long-line               answers EHLO with 1 MB and no line end
+  endless-multiline       answers EHLO with "250-" lines that never end
+  dribble                 every reply a byte at a time"""
 import json
 import socket
 import ssl
+import struct
 import sys
+import time
 
 import certs
 
 folder, scenario = sys.argv[1], sys.argv[2]
 ca, cert, key = certs.make(folder, name="untrusted" if scenario == "untrusted-certificate" else "server",
                            signed=scenario != "untrusted-certificate")
-commands = []
+commands, lines = [], []
+tls_features = ["STARTTLS", "AUTH LOGIN"]
+features = {"auth-without-starttls": ["AUTH LOGIN PLAIN"],
+            "starttls-refused": tls_features,
+            "plain-mechanism-only": ["STARTTLS", "AUTH PLAIN"],
+            "login-accepted-at-name": ["STARTTLS", "AUTH=LOGIN"],
+            "second-recipient-refused": tls_features,
+            "data-refused": tls_features,
+            "untrusted-certificate": tls_features,
+            "tls-reset-after-354": tls_features,
+            "421-after-rcpt": tls_features}.get(scenario, [])
 
 server = socket.socket()
 server.bind(("127.0.0.1", 0))
@@ -22,10 +49,17 @@ server.listen(1)
 print(json.dumps({"port": server.getsockname()[1], "ca": ca}), flush=True)
 connection, _ = server.accept()
 reader = connection.makefile("rb")
+encrypted = False
 
 
 def send(line):
-    connection.sendall(line.encode() + b"\r\n")
+    data = line.encode() + b"\r\n"
+    if scenario == "dribble":
+        for i in range(len(data)):
+            connection.sendall(data[i:i + 1])
+            time.sleep(0.002)
+    else:
+        connection.sendall(data)
 
 
 def receive():
@@ -36,15 +70,17 @@ def receive():
 
 
 def ehlo_reply():
-    features = {"plain-login": ["AUTH LOGIN PLAIN"],
-                "plain-mechanism-only": ["AUTH PLAIN"],
-                "login-accepted-at-name": ["AUTH=LOGIN"],
-                "second-recipient-refused": ["AUTH LOGIN"],
-                "starttls-refused": ["STARTTLS", "AUTH LOGIN"],
-                "untrusted-certificate": ["STARTTLS", "AUTH LOGIN"]}.get(scenario, [])
-    lines = ["scripted.test"] + features
-    for i, line in enumerate(lines):
-        send(("250 " if i == len(lines) - 1 else "250-") + line)
+    offered = [f for f in features if f != "STARTTLS" or not encrypted]
+    reply = ["scripted.test"] + offered
+    for i, line in enumerate(reply):
+        send(("250 " if i == len(reply) - 1 else "250-") + line)
+
+
+def reset_connection():
+    connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+    reader.close()  # the file holds a reference: the socket closes with the last one
+    connection.close()
+    raise EOFError
 
 
 try:
@@ -55,6 +91,7 @@ try:
     recipients = 0
     while True:
         line = receive()
+        lines.append(line)
         verb = line.split(" ")[0].split(":")[0].upper()
         if verb in ("EHLO", "HELO", "STARTTLS", "RSET", "DATA", "QUIT"):
             commands.append(verb)
@@ -69,6 +106,14 @@ try:
         if verb == "EHLO":
             if scenario == "ehlo-refused":
                 send("502 5.5.1 EHLO not supported")
+            elif scenario == "long-line":
+                connection.sendall(b"250-" + b"x" * (1024 * 1024))
+                while receive():
+                    pass
+            elif scenario == "endless-multiline":
+                while True:
+                    send("250-scripted.test still talking")
+                    time.sleep(0.1)
             else:
                 ehlo_reply()
         elif verb == "HELO":
@@ -86,29 +131,39 @@ try:
                 commands.append("<handshake refused>")
                 raise EOFError
             reader = connection.makefile("rb")
+            encrypted = True
         elif verb == "AUTH":
             send("334 VXNlcm5hbWU6")
-            receive()
+            lines.append(receive())
             commands.append("<name>")
             if scenario == "login-accepted-at-name":
                 send("235 2.7.0 Authenticated")
                 continue
             send("334 UGFzc3dvcmQ6")
-            receive()
+            lines.append(receive())
             commands.append("<password>")
             send("235 2.7.0 Authenticated")
-        elif verb == "RSET":
-            send("250 OK")
-        elif verb == "MAIL":
+        elif verb in ("RSET", "MAIL"):
             send("250 OK")
         elif verb == "RCPT":
             recipients += 1
+            if scenario == "421-after-rcpt":
+                send("421 4.3.2 Service shutting down, closing connection")
+                reader.close()
+                connection.close()
+                raise EOFError
             if scenario == "second-recipient-refused" and recipients == 2:
                 send("550 5.1.1 No such user here")
             else:
                 send("250 OK")
         elif verb == "DATA":
+            if scenario == "data-refused":
+                send("554 5.5.1 Transaction failed")
+                continue
             send("354 End data with <CR><LF>.<CR><LF>")
+            if scenario == "tls-reset-after-354":
+                time.sleep(0.2)  # the message arrives, unread
+                reset_connection()
             while receive() != ".":
                 pass
             commands.append(".")
@@ -120,4 +175,4 @@ try:
             send("500 Unknown command")
 except (EOFError, ConnectionError, OSError):
     pass
-print(json.dumps({"commands": commands}), flush=True)
+print(json.dumps({"commands": commands, "lines": lines}), flush=True)
