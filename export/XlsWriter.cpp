@@ -21,6 +21,15 @@ constexpr quint16 headingXf = 16;
 constexpr quint16 regularFont = 0;
 constexpr quint16 boldFont = 5; // font index 4 does not exist: the fifth FONT record is index 5
 constexpr int rowBlock = 32;
+constexpr qsizetype maxCellText = 32767; // what one cell can hold
+
+// A text cut to what a cell holds, never between the halves of a pair.
+QString cutText(const QString& text)
+{
+    if (text.size() <= maxCellText)
+        return text;
+    return text.left(text[maxCellText - 1].isHighSurrogate() ? maxCellText - 1 : maxCellText);
+}
 
 QByteArray bof(quint16 kind)
 {
@@ -250,22 +259,28 @@ QList<QByteArray> streamParts(const XlsTable& table)
                 if (type == QMetaType::QString) {
                     // The text held in the variant, not a copy; a column often
                     // repeats its previous text, which needs no lookup.
-                    const QString& text = *static_cast<const QString*>(value.constData());
-                    if (text.isNull())
+                    const QString* held = static_cast<const QString*>(value.constData());
+                    if (held->isNull())
                         continue;
+                    QString cut;
+                    if (held->size() > maxCellText) {
+                        cut = cutText(*held);
+                        held = &cut;
+                    }
+                    const QString& text = *held;
                     Column& column = columnState[size_t(c)];
                     if (!column.hasLast || text != column.lastText) {
                         bool added = false;
                         column.lastIndex = strings.add(text, &added);
                         if (added)
-                            stringWidths.push_back(textWidthPixels(text, r == 0));
+                            stringWidths.push_back(textWidthPixels(text, false));
                         column.lastText = text;
-                        column.hasLast = true;
+                        column.hasLast = r > 0; // a heading is not a data row's neighbour
+                    } else {
+                        strings.addReference();
                     }
                     blockWriter.label(quint16(r), quint16(c), r == 0 ? headingXf : dataXf, column.lastIndex);
                     width = r == 0 ? textWidthPixels(text, true) : stringWidths[column.lastIndex];
-                    if (r == 0)
-                        column.hasLast = false; // measured bold; data rows measure regular
                 } else if (!value.isValid() || value.isNull()) {
                     continue;
                 } else if (isNumber(value)) {
@@ -273,7 +288,7 @@ QList<QByteArray> streamParts(const XlsTable& table)
                     blockWriter.number(quint16(r), quint16(c), dataXf, number);
                     width = numberWidth(number);
                 } else {
-                    const QString text = value.toString();
+                    const QString text = cutText(value.toString());
                     bool added = false;
                     const quint32 index = strings.add(text, &added);
                     if (added)

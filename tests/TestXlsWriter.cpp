@@ -74,6 +74,8 @@ private slots:
     void readBack();
     void formatting();
     void columnWidthsFitTheText();
+    void headingIsMeasuredBold();
+    void overlongTextIsCut();
     void tooManyRowsAreRefused();
     void sheetNames_data();
     void sheetNames();
@@ -155,6 +157,11 @@ void TestXlsWriter::readBack()
     }
     const QJsonObject book = writeAndRead(sheet);
     QCOMPARE(book.value("streams").toArray(), QJsonArray({QJsonArray({"Workbook"})}));
+    // No record runs past the 8,224 bytes BIFF8 allows, and the string
+    // table counts every text cell.
+    QVERIFY2(book.value("largest_record").toInt() <= 8224, qPrintable(QString::number(book.value("largest_record").toInt())));
+    QCOMPARE(book.value("sst_total").toInt(), book.value("label_cells").toInt());
+    QCOMPARE(book.value("label_cells").toInt(), 7 + 6 * rows); // headings, and all but the postcode
     const QJsonArray sheets = book.value("sheets").toArray();
     QCOMPARE(sheets.size(), 1);
     const QJsonObject only = sheets[0].toObject();
@@ -229,6 +236,36 @@ void TestXlsWriter::columnWidthsFitTheText()
         QVERIFY2(std::abs(actual - expected) <= 3 * 256 / 7.0, // within 3 pixels
                  qPrintable(QStringLiteral("column %1: %2 for %3").arg(c).arg(actual).arg(expected)));
     }
+}
+
+void TestXlsWriter::headingIsMeasuredBold()
+{
+    // The same text as a heading and as a data cell: the bold heading's
+    // column is the wider one, in either order of first appearance.
+    const QString text = QStringLiteral("HELYSZÍN (intézmény neve)");
+    XlsSheet sheet;
+    sheet.name = QStringLiteral("Csongrád");
+    sheet.headings_ = {text, QStringLiteral("x"), text};
+    sheet.rows.append({QStringLiteral("a"), text, QStringLiteral("b")});
+    const QJsonArray widths = writeAndRead(sheet).value("sheets").toArray()[0].toObject().value("widths").toArray();
+    QVERIFY2(widths[0].toInt() > widths[1].toInt(), qPrintable(QStringLiteral("%1 %2").arg(widths[0].toInt()).arg(widths[1].toInt())));
+    QCOMPARE(widths[2].toInt(), widths[0].toInt());
+}
+
+void TestXlsWriter::overlongTextIsCut()
+{
+    // A cell holds at most 32,767 characters; a longer text is cut there,
+    // never in the middle of a character beyond the Basic Multilingual Plane.
+    XlsSheet sheet;
+    sheet.name = QStringLiteral("Csongrád");
+    sheet.headings_ = {QStringLiteral("Cím"), QStringLiteral("Helyszín")};
+    const QString emoji = QStringLiteral("🩸");
+    sheet.rows.append({QString(70000, u'ő'), QString(32766, u'a') + emoji});
+    const QJsonObject book = writeAndRead(sheet);
+    QVERIFY(book.value("largest_record").toInt() <= 8224);
+    const QJsonArray row = book.value("sheets").toArray()[0].toObject().value("cells").toArray()[1].toArray();
+    QCOMPARE(row[0].toObject().value("value").toString(), QString(32767, u'ő'));
+    QCOMPARE(row[1].toObject().value("value").toString(), QString(32766, u'a'));
 }
 
 void TestXlsWriter::tooManyRowsAreRefused()

@@ -13,6 +13,8 @@ class SharedStrings {
 public:
     // The index of text, adding it on first use (then *added is set).
     quint32 add(const QString& text, bool* added = nullptr);
+    // One more cell referring to a string already added.
+    void addReference() { ++m_references; }
     void reserve(qsizetype strings)
     {
         m_index.reserve(strings);

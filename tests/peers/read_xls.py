@@ -1,8 +1,10 @@
 """Reads an .xls with xlrd (formatting_info=True) and olefile and prints
-what it found as JSON: streams, sheets, cells with their types, fonts,
-alignment and column widths. Used by the workbook tests as an independent
-reader."""
+what it found as JSON: streams, the largest record body of the Workbook
+stream and the total its SST record states, sheets, cells with their types,
+fonts, alignment and column widths. Used by the workbook tests as an
+independent reader."""
 import json
+import struct
 import sys
 
 import olefile
@@ -11,10 +13,25 @@ import xlrd
 path = sys.argv[1]
 ole = olefile.OleFileIO(path)
 streams = ole.listdir()
+workbook = ole.openstream("Workbook").read()
 ole.close()
 
+# Walk the record stream: xlrd itself accepts records longer than BIFF8 allows.
+largest, offset, sst_total, label_cells = 0, 0, None, 0
+while offset + 4 <= len(workbook):
+    kind, length = struct.unpack_from("<HH", workbook, offset)
+    if kind == 0 and length == 0:
+        break  # the padding after the last EOF
+    largest = max(largest, length)
+    if kind == 0x00FC:
+        sst_total = struct.unpack_from("<I", workbook, offset + 4)[0]
+    elif kind == 0x00FD:
+        label_cells += 1
+    offset += 4 + length
+
 book = xlrd.open_workbook(path, formatting_info=True)
-out = {"streams": streams, "sheets": []}
+out = {"streams": streams, "largest_record": largest, "sst_total": sst_total, "label_cells": label_cells,
+       "sheets": []}
 for sheet in book.sheets():
     cells = []
     for r in range(sheet.nrows):
