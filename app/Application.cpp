@@ -5,8 +5,14 @@
 KelmirApplication::KelmirApplication(int& argc, char** argv)
     : QApplication(argc, argv)
 {
-    setApplicationName(QStringLiteral("Kelmir"));
-    setApplicationDisplayName(QStringLiteral("Kelmir"));
+    identify(*this);
+}
+
+void KelmirApplication::identify(QCoreApplication& application)
+{
+    // The name only: a display name would be appended to every window's
+    // caption by the window system ("Információ — Kelmir").
+    application.setApplicationName(QStringLiteral("Kelmir"));
 }
 
 bool KelmirApplication::notify(QObject* receiver, QEvent* event)

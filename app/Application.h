@@ -10,6 +10,8 @@ class UserMessages;
 class KelmirApplication : public QApplication {
 public:
     KelmirApplication(int& argc, char** argv);
+    // The program's name, as every application object of it carries it.
+    static void identify(QCoreApplication& application);
     void setErrorMessages(UserMessages* messages) { m_messages = messages; }
     bool notify(QObject* receiver, QEvent* event) override;
 

@@ -16,6 +16,7 @@
 #include "store/SettingsStore.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QShowEvent>
@@ -63,6 +64,14 @@ TfrmMain::TfrmMain(Tdm& dm, UserMessages& messages, const Clock& clock, Workbook
     , m_context{dm, m_base, messages, clock, viewer, *this, builtInMailAccount()}
 {
     setObjectName(QStringLiteral("frmMain"));
+    // While a statement waits for another program's lock the window cannot
+    // answer; the wait cursor says so.
+    m_dm.datacore.setWaitHook([](bool waiting) {
+        if (waiting)
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QGuiApplication::restoreOverrideCursor();
+    });
     setWindowTitle(QStringLiteral("Kelmir - Daventor - v1.2.2"));
     setFixedSize(clientSize);
     setFont(programFont(8));

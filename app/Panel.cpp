@@ -113,6 +113,20 @@ QPushButton* Panel::addButton(QWidget* parent, const QString& name, QRect geomet
     return button;
 }
 
+QPushButton* Panel::addDeleteButton(QWidget* parent, const QString& name, QRect geometry)
+{
+    QPushButton* button = addButton(parent, name, geometry, QStringLiteral("Töröl"));
+    QFont bold = button->font();
+    bold.setBold(true);
+    button->setFont(bold);
+    QPalette maroon = button->palette();
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+        maroon.setColor(group, QPalette::ButtonText, QColor(128, 0, 0));
+    button->setPalette(maroon);
+    button->setAutoDefault(true);
+    return button;
+}
+
 BevelPanel::BevelPanel(const QString& objectName, QRect geometry, QWidget* parent)
     : QFrame(parent)
 {

@@ -31,6 +31,9 @@ protected:
     QLabel* addTitle(const QString& name, QPoint at, const QString& text);
     QToolButton* addImageButton(const QString& name, QRect geometry, Icons::PanelButton image, const QString& hint);
     static QPushButton* addButton(QWidget* parent, const QString& name, QRect geometry, const QString& text);
+    // "Töröl": bold and maroon while it can be pressed, greyed like any
+    // other button while it cannot.
+    static QPushButton* addDeleteButton(QWidget* parent, const QString& name, QRect geometry);
 };
 
 // An editor sub-panel with the same bevels.

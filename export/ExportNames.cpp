@@ -17,11 +17,31 @@ QString fileNameSafe(QString text)
     return text;
 }
 
+// A time format without its time-zone field ("t", "tt", …) and the blank
+// before it: the stamp holds hours, minutes and seconds, never a zone name.
+QString withoutTimeZone(const QString& format)
+{
+    QString result;
+    bool quoted = false;
+    for (qsizetype i = 0; i < format.size(); ++i) {
+        const QChar ch = format[i];
+        if (ch == u'\'')
+            quoted = !quoted;
+        if (!quoted && ch == u't') {
+            while (!result.isEmpty() && result.back() == u' ')
+                result.chop(1);
+            continue;
+        }
+        result += ch;
+    }
+    return result.trimmed();
+}
+
 } // namespace
 
 QString ExportStampText(const Clock& clock, const QLocale& locale)
 {
-    const QString time = locale.toString(clock.now().time(), locale.timeFormat(QLocale::LongFormat));
+    const QString time = locale.toString(clock.now().time(), withoutTimeZone(locale.timeFormat(QLocale::LongFormat)));
     const QString date = locale.toString(clock.now().date(), locale.dateFormat(QLocale::ShortFormat));
     return fileNameSafe(date + time);
 }

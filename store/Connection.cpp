@@ -4,12 +4,15 @@
 #include "store/HungarianCollation.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QThread>
 
 #include <sqlite3.h>
 
-namespace {
+#include <fcntl.h>
+#include <unistd.h>
 
-constexpr int busyTimeoutMs = 5000;
+namespace {
 
 void check(sqlite3* db, int rc)
 {
@@ -38,9 +41,48 @@ void Connection::adopt(sqlite3* db)
 {
     std::unique_ptr<sqlite3, Closer> owner(db);
     check(db, sqlite3_extended_result_codes(db, 1));
-    check(db, sqlite3_busy_timeout(db, busyTimeoutMs));
+    check(db, sqlite3_busy_handler(db, &Connection::busyHandler, this));
     registerHungarianCollation(db);
     m_db = std::move(owner);
+}
+
+void Connection::execute(const char* sql)
+{
+    sqlite3* db = handle();
+    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+    statementEnded();
+    check(db, rc);
+}
+
+void Connection::setBusyTimeout(int milliseconds)
+{
+    m_busyTimeoutMs = milliseconds;
+}
+
+// Called by the engine while another program holds the lock a statement
+// needs; non-zero means: try again. The first call starts the wait.
+int Connection::busyHandler(void* connection, int attempt)
+{
+    auto* self = static_cast<Connection*>(connection);
+    constexpr int stepMs = 10;
+    if (attempt * stepMs >= self->m_busyTimeoutMs)
+        return 0;
+    if (!self->m_waiting) {
+        self->m_waiting = true;
+        if (self->m_waitHook)
+            self->m_waitHook(true);
+    }
+    QThread::msleep(stepMs);
+    return 1;
+}
+
+void Connection::statementEnded()
+{
+    if (!m_waiting)
+        return;
+    m_waiting = false;
+    if (m_waitHook)
+        m_waitHook(false);
 }
 
 void Connection::open(const QString& path)
@@ -61,6 +103,11 @@ void Connection::open(const QString& path)
         check(m_db.get(), sqlite3_exec(m_db.get(), "SELECT count(*) FROM sqlite_master;", nullptr, nullptr, nullptr));
         if (sqlite3_db_readonly(m_db.get(), "main") != 0)
             throw DatabaseError(QStringLiteral("Az adatfájl csak olvasható."));
+        // The engine writes its journal beside the file: a folder this
+        // program may not write makes every later save fail.
+        const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+        if (::faccessat(AT_FDCWD, folder.constData(), W_OK | X_OK, AT_EACCESS) != 0)
+            throw DatabaseError(QStringLiteral("Az adatfájl mappája nem írható."));
     } catch (...) {
         close();
         throw;
@@ -72,8 +119,9 @@ void Connection::close()
     m_db.reset();
 }
 
-Connection Connection::createNew(const QString& path)
+void Connection::createNew(const QString& path)
 {
+    close();
     sqlite3* db = nullptr;
     const QByteArray name = QFile::encodeName(path);
     const int rc = sqlite3_open_v2(name.constData(), &db,
@@ -83,7 +131,5 @@ Connection Connection::createNew(const QString& path)
         sqlite3_close_v2(db);
         throw DatabaseError(message);
     }
-    Connection connection;
-    connection.adopt(db);
-    return connection;
+    adopt(db);
 }

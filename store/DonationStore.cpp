@@ -48,7 +48,7 @@ bool LoadDonationList(Tdm& dm, const Base& base, UserMessages& messages)
     return true;
 }
 
-bool SaveDonation(Tdm& dm, const Base& base, UserMessages& messages)
+WriteResult SaveDonation(Tdm& dm, const Base& base, UserMessages& messages)
 {
     const tVeradasok& donation = base.CurrentDonation;
     Query& q = dm.aq_veradasok;
@@ -72,10 +72,12 @@ bool SaveDonation(Tdm& dm, const Base& base, UserMessages& messages)
     q.bind(QStringLiteral("vbefejezes"), donation.befejezes);
     q.bind(QStringLiteral("vhelyszin_kod"), donation.helyszin_kod);
     q.prepare();
-    return executeGuarded(q, messages);
+    if (base.EditMode == EditModes::New)
+        return executeGuarded(q, messages) ? WriteResult::Written : WriteResult::Failed;
+    return executeGuardedChange(q, messages);
 }
 
-bool DeleteDonation(Tdm& dm, Base& base, UserMessages& messages, const std::function<void(int)>& selectRow)
+WriteResult DeleteDonation(Tdm& dm, Base& base, UserMessages& messages, const std::function<void(int)>& selectRow)
 {
     Query& q = dm.aq_veradasok;
     const int formerRow = q.recNo();
@@ -84,7 +86,7 @@ bool DeleteDonation(Tdm& dm, Base& base, UserMessages& messages, const std::func
     q.addLines({"DELETE ", "FROM at_veradasok", "WHERE id=:vid;"});
     q.bind(QStringLiteral("vid"), base.CurrentDonation.id);
     q.prepare();
-    const bool deleted = executeGuarded(q, messages);
+    const WriteResult deleted = executeGuardedChange(q, messages);
     if (LoadDonationList(dm, base, messages))
         selectRow(formerRow);
     return deleted;

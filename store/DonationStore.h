@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/Statement.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -26,11 +28,11 @@ void ResetDonationSort(Base& base);
 bool LoadDonationList(Tdm& dm, const Base& base, UserMessages& messages);
 
 // Inserts CurrentDonation (EditMode New) or updates it by id (otherwise).
-bool SaveDonation(Tdm& dm, const Base& base, UserMessages& messages);
+WriteResult SaveDonation(Tdm& dm, const Base& base, UserMessages& messages);
 
 // Deletes CurrentDonation, reopens the list whatever happened, and calls
 // selectRow with the row number the list stood on before.
-bool DeleteDonation(Tdm& dm, Base& base, UserMessages& messages, const std::function<void(int)>& selectRow);
+WriteResult DeleteDonation(Tdm& dm, Base& base, UserMessages& messages, const std::function<void(int)>& selectRow);
 
 // Opens dm.aq_helyszinek on the county's live locations ordered by name,
 // postcode, settlement and address, and fills LocationIds. Not guarded.

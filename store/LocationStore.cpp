@@ -41,7 +41,7 @@ bool LoadLocationList(Tdm& dm, const Base& base, UserMessages& messages)
     return true;
 }
 
-bool SaveLocation(Tdm& dm, const Base& base, UserMessages& messages)
+WriteResult SaveLocation(Tdm& dm, const Base& base, UserMessages& messages)
 {
     const tHelyszinek& location = base.CurrentLocation;
     Query& q = dm.aq_helyszinek;
@@ -66,10 +66,11 @@ bool SaveLocation(Tdm& dm, const Base& base, UserMessages& messages)
     q.bind(QStringLiteral("vcim"), location.Cim);
     q.bind(QStringLiteral("vhelyszin"), location.Helyszin);
     q.prepare();
-    return executeGuarded(q, messages);
+    return insert ? (executeGuarded(q, messages) ? WriteResult::Written : WriteResult::Failed)
+                  : executeGuardedChange(q, messages);
 }
 
-bool WithdrawLocation(Tdm& dm, Base& base, UserMessages& messages, const std::function<void(int)>& selectRow)
+WriteResult WithdrawLocation(Tdm& dm, Base& base, UserMessages& messages, const std::function<void(int)>& selectRow)
 {
     Query& q = dm.aq_helyszinek;
     const int formerRow = q.recNo();
@@ -80,7 +81,7 @@ bool WithdrawLocation(Tdm& dm, Base& base, UserMessages& messages, const std::fu
     q.addLine(QStringLiteral("WHERE id=:vid;"));
     q.bind(QStringLiteral("vid"), base.CurrentLocation.id);
     q.prepare();
-    const bool withdrawn = executeGuarded(q, messages);
+    const WriteResult withdrawn = executeGuardedChange(q, messages);
     if (LoadLocationList(dm, base, messages))
         selectRow(formerRow);
     return withdrawn;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/Statement.h"
+
 #include <functional>
 
 class Tdm;
@@ -22,8 +24,8 @@ void LoadSettlementChoices(Tdm& dm, Base& base);
 bool LoadLocationList(Tdm& dm, const Base& base, UserMessages& messages);
 
 // Inserts CurrentLocation (EditMode New) or updates it by id (otherwise).
-bool SaveLocation(Tdm& dm, const Base& base, UserMessages& messages);
+WriteResult SaveLocation(Tdm& dm, const Base& base, UserMessages& messages);
 
 // Withdraws CurrentLocation, reloads the list whatever happened, and calls
 // selectRow with the row number the list stood on before.
-bool WithdrawLocation(Tdm& dm, Base& base, UserMessages& messages, const std::function<void(int)>& selectRow);
+WriteResult WithdrawLocation(Tdm& dm, Base& base, UserMessages& messages, const std::function<void(int)>& selectRow);

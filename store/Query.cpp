@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QRegularExpression>
+#include <QScopeGuard>
 
 #include <sqlite3.h>
 
@@ -196,7 +197,24 @@ void Query::bindByte(const QString& name, quint8 value)
 void Query::bind(const QString& name, const QString& value)
 {
     // A null QString would reach the engine as NULL; bound text is always text.
-    parameterForBinding(name, ParamType::Text).value = QVariant(value.isNull() ? QStringLiteral("") : value);
+    parameterForBinding(name, ParamType::Text).value = QVariant(value.isNull() ? QStringLiteral("") : validText(value));
+}
+
+QString validText(const QString& text)
+{
+    // Half of a surrogate pair (pasted from a broken source) is no
+    // character: the engine would store another one in its place and take
+    // the next character with it. It becomes U+FFFD; nothing else changes.
+    QString valid = text;
+    const qsizetype n = valid.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar ch = valid[i];
+        if (ch.isHighSurrogate() && i + 1 < n && valid[i + 1].isLowSurrogate())
+            ++i;
+        else if (ch.isSurrogate())
+            valid[i] = QChar::ReplacementCharacter;
+    }
+    return valid;
 }
 
 void Query::prepare()
@@ -218,6 +236,7 @@ void Query::run(bool keepResult)
 {
     close();
     sqlite3* db = m_connection.handle();
+    const auto waitOver = qScopeGuard([this] { m_connection.statementEnded(); });
     const QByteArray sql = text().toUtf8();
     sqlite3_stmt* raw = nullptr;
     const char* tail = nullptr;

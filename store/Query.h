@@ -31,6 +31,10 @@ enum class ColumnType { Integer, Real, Text, Other };
 
 class Query;
 
+// Text as the engine can store it: a lone half of a surrogate pair becomes
+// U+FFFD. Every bound text passes through it.
+QString validText(const QString& text);
+
 // Told before and after a query's result is replaced or closed, so that a
 // grid showing it can reset itself around the change.
 class QueryObserver {

@@ -103,7 +103,8 @@ void createDatabaseFile(const QString& path, const ReferenceData& data)
     QFile::remove(partPath);
     try {
         {
-            Connection connection = Connection::createNew(partPath);
+            Connection connection;
+            connection.createNew(partPath);
             sqlite3* db = connection.handle();
             exec(db, QStringLiteral("BEGIN"));
             for (const QString& statement : schemaStatements())

@@ -4,13 +4,10 @@
 #include "store/DatabaseError.h"
 #include "store/Query.h"
 
-namespace {
-
-template <typename Run>
-bool guarded(Query& query, UserMessages& messages, Run run)
+bool guarded(Query& query, UserMessages& messages, const std::function<void()>& steps)
 {
     try {
-        run();
+        steps();
         return true;
     } catch (const DatabaseError& error) {
         query.close();
@@ -18,8 +15,6 @@ bool guarded(Query& query, UserMessages& messages, Run run)
         return false;
     }
 }
-
-} // namespace
 
 void startStatement(Query& query)
 {
@@ -32,6 +27,13 @@ void startStatement(Query& query)
 bool executeGuarded(Query& query, UserMessages& messages)
 {
     return guarded(query, messages, [&] { query.execute(); });
+}
+
+WriteResult executeGuardedChange(Query& query, UserMessages& messages)
+{
+    if (!executeGuarded(query, messages))
+        return WriteResult::Failed;
+    return query.changes() > 0 ? WriteResult::Written : WriteResult::NoRowChanged;
 }
 
 bool openGuarded(Query& query, UserMessages& messages)

@@ -16,8 +16,3 @@ void Table::open()
     m_query.prepare();
     m_query.open();
 }
-
-void Table::refresh()
-{
-    open();
-}

@@ -10,7 +10,6 @@ public:
 
     const QString& tableName() const { return m_tableName; }
     void open();    // throws DatabaseError when the table is missing
-    void refresh(); // re-reads the rows (after a write of the program's own)
     void close() { m_query.close(); }
     bool isOpen() const { return m_query.isOpen(); }
 

@@ -99,7 +99,7 @@ struct LocationsView {
     int currentRow() const { return grid()->currentIndex().row(); }
     void chooseSettlement(const QString& text) const { settlements()->setCurrentIndex(settlements()->findText(text)); }
     bool editorEnabled() const { return settlements()->isEnabled() && address()->isEnabled(); }
-    Qt::SortOrder markOrder() const { return grid()->horizontalHeader()->sortIndicatorOrder(); }
+    Qt::SortOrder markOrder() const { return drawnSortMark(grid()->horizontalHeader()); }
     int markColumn() const { return grid()->horizontalHeader()->sortIndicatorSection(); }
 };
 
@@ -126,6 +126,11 @@ private slots:
     void failedListLoadShowsOneBox();
     void failedSaveKeepsTheEditor();
     void everythingSurvivesARestart();
+    void failedOpeningLeavesAUsableToolbar();
+    void cancelAfterAFailedSaveShowsTheList();
+    void editOfALocationDeletedElsewhere();
+    void keyboardOnlyWithdrawalOfTheOnlyRow();
+    void disabledDeleteLooksDisabled();
 };
 
 void TestLocations::gateRefusesWithoutCounty()
@@ -650,6 +655,122 @@ void TestLocations::everythingSurvivesARestart()
     LocationsView panel{program};
     panel.open();
     QCOMPARE(panel.rows(), QStringList{"6600 Szentes, Kossuth tér 6. - Művelődési Központ"});
+}
+
+void TestLocations::failedOpeningLeavesAUsableToolbar()
+{
+    LocationsFixture fixture;
+    fixture.add(fivePlaces[0]);
+    fixture.folder.exec("ALTER TABLE at_telepulesek RENAME COLUMN megye_kod TO megye"); // the settlements fail
+    RunningProgram program;
+    QVERIFY(program.start());
+    LocationsView panel{program};
+    panel.open();
+    QCOMPARE(program.messages.captions(), QStringList{"Kelmir"});
+    // The bare window: no half-filled panel, every toolbar button usable.
+    QVERIFY(!program.find<QWidget>("pnlHelyszinek")->isVisible());
+    for (const char* name : {"btnNew", "btnOpen", "btnEditHelyszinek", "btnExport", "btnSettings", "btnExit"})
+        QVERIFY2(program.find<QToolButton>(name)->isEnabled(), name);
+}
+
+void TestLocations::cancelAfterAFailedSaveShowsTheList()
+{
+    LocationsFixture fixture;
+    fixture.add(fivePlaces[0]);
+    fixture.add(fivePlaces[1]);
+    fixture.folder.exec("CREATE TRIGGER no_insert BEFORE INSERT ON at_helyszinek BEGIN SELECT RAISE(ABORT, 'tele a "
+                        "lemez'); END");
+    RunningProgram program;
+    QVERIFY(program.start());
+    LocationsView panel{program};
+    panel.open();
+    QCOMPARE(panel.model()->rowCount(), 2);
+    for (const bool escape : {false, true}) {
+        panel.click("btnNewHelyszin");
+        panel.chooseSettlement("6900 Makó");
+        panel.address()->setText("Fő u. 1.");
+        panel.name()->setText("Ház");
+        panel.click("btnAddHelyszin");
+        QCOMPARE(panel.model()->rowCount(), 0); // the failed write ran in the list's query
+        if (escape)
+            QTest::keyClick(panel.name(), Qt::Key_Escape);
+        else
+            panel.click("btnCancelHelyszin");
+        QCOMPARE(panel.base().EditMode, EditModes::Idle);
+        QCOMPARE(panel.rows(), QStringList({"6900 Makó, Széchenyi tér 22. - Városháza",
+                                            "6720 Szeged, Dugonics tér 13. - Egyetem"}));
+    }
+}
+
+void TestLocations::editOfALocationDeletedElsewhere()
+{
+    LocationsFixture fixture;
+    fixture.add(fivePlaces[0]);
+    fixture.add(fivePlaces[1]);
+    RunningProgram program;
+    QVERIFY(program.start());
+    LocationsView panel{program};
+    panel.open();
+    panel.doubleClickRow(1); // Szeged
+    QCOMPARE(panel.base().EditMode, EditModes::Change);
+    fixture.folder.exec("DELETE FROM at_helyszinek WHERE helyszin='Egyetem'"); // another program
+    panel.name()->setText("Egyetem aula");
+    panel.click("btnAddHelyszin");
+    // Not reported as saved: a clear message, and the list as it now is.
+    QCOMPARE(program.messages.captions(), QStringList{"A helyszín nem található!"});
+    QVERIFY(program.messages.boxes[0].text.contains(QStringLiteral("másik program")));
+    QCOMPARE(panel.base().EditMode, EditModes::Idle);
+    QCOMPARE(panel.rows(), QStringList{"6900 Makó, Széchenyi tér 22. - Városháza"});
+    QCOMPARE(fixture.stored(), QStringList{"0|Makó|Széchenyi tér 22.|Városháza"});
+}
+
+void TestLocations::keyboardOnlyWithdrawalOfTheOnlyRow()
+{
+    LocationsFixture fixture;
+    fixture.add(fivePlaces[0]);
+    RunningProgram program;
+    QVERIFY(program.start());
+    LocationsView panel{program};
+    panel.open();
+    // The grid stands on its only row after opening; Space chooses it.
+    QCOMPARE(QApplication::focusWidget(), panel.grid());
+    QCOMPARE(panel.currentRow(), 0);
+    QVERIFY(!panel.button("btnDeleteHelyszin")->isEnabled());
+    QTest::keyClick(panel.grid(), Qt::Key_Space);
+    QVERIFY(panel.button("btnDeleteHelyszin")->isEnabled());
+    QCOMPARE(panel.address()->text(), QStringLiteral("Dugonics tér 13."));
+    // Tab to "Töröl", Enter, and Yes.
+    while (QApplication::focusWidget() != panel.button("btnDeleteHelyszin"))
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    program.messages.answerNext(UserMessages::Answer::Yes);
+    QTest::keyClick(panel.button("btnDeleteHelyszin"), Qt::Key_Return);
+    QCOMPARE(program.messages.captions(), QStringList{"Helyszin törlése"});
+    QCOMPARE(fixture.stored(), QStringList{"1|Szeged|Dugonics tér 13.|Egyetem"});
+    QCOMPARE(panel.model()->rowCount(), 0);
+    // Enter chooses as well.
+    fixture.add(fivePlaces[1]);
+    QTest::mouseClick(program.find<QToolButton>("btnCloseHelyszinek"), Qt::LeftButton);
+    panel.open();
+    QTest::keyClick(panel.grid(), Qt::Key_Return);
+    QVERIFY(panel.button("btnDeleteHelyszin")->isEnabled());
+}
+
+void TestLocations::disabledDeleteLooksDisabled()
+{
+    RunningProgram program;
+    LocationsFixture fixture;
+    QVERIFY(program.start());
+    for (const char* name : {"btnDeleteHelyszin", "btnDeleteVeradas"}) {
+        QPushButton* remove = program.find<QPushButton>(name);
+        const QPalette& palette = remove->palette();
+        QCOMPARE(palette.color(QPalette::Active, QPalette::ButtonText), QColor(128, 0, 0));
+        // Disabled, it is drawn like every other disabled button.
+        QCOMPARE(palette.color(QPalette::Disabled, QPalette::ButtonText),
+                 program.find<QPushButton>(name == QByteArray("btnDeleteHelyszin") ? "btnNewHelyszin" : "btnNewVeradas")
+                     ->palette()
+                     .color(QPalette::Disabled, QPalette::ButtonText));
+        QVERIFY(remove->font().bold());
+    }
 }
 
 QTEST_MAIN(TestLocations)

@@ -8,6 +8,7 @@
 #include "store/Query.h"
 #include "store/Schema.h"
 #include "store/Statement.h"
+#include "support/FilePrivileges.h"
 #include "support/Fixture.h"
 
 #include <QDir>
@@ -26,6 +27,8 @@ private slots:
     void connectionUsesWorkingDirectory();
     void builtFileHoldsReferenceData();
     void builderRefusesExistingFile();
+    void halfSurrogatesAreStoredAsReplacements();
+    void lockWaitIsBoundedAndReported();
 
     void textParametersRoundTrip_data();
     void textParametersRoundTrip();
@@ -85,9 +88,61 @@ void TestQuery::connectionRefusesMissingAndForeignFiles()
 
     QFile::copy(m_folder->databasePath(), dir.filePath("readonly.vdf"));
     QFile::setPermissions(dir.filePath("readonly.vdf"), QFile::ReadOwner);
-    if (QFileInfo(dir.filePath("readonly.vdf")).isWritable())
-        QSKIP("running as a user that may write anything");
-    QVERIFY_THROWS_EXCEPTION(DatabaseError, connection.open(dir.filePath("readonly.vdf")));
+    {
+        const WithoutFilePrivileges asAUser;
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, connection.open(dir.filePath("readonly.vdf")));
+    }
+
+    // A writable file in a folder that cannot be written: the engine could
+    // not keep its journal there, so every save would fail later.
+    QTemporaryDir locked;
+    QVERIFY(QFile::copy(m_folder->databasePath(), locked.filePath("datacore.vdf")));
+    QFile::setPermissions(locked.path(), QFile::ReadOwner | QFile::ExeOwner);
+    {
+        const WithoutFilePrivileges asAUser;
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, connection.open(locked.filePath("datacore.vdf")));
+        QVERIFY(!connection.isOpen());
+    }
+    QFile::setPermissions(locked.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    connection.open(locked.filePath("datacore.vdf"));
+    QVERIFY(connection.isOpen());
+}
+
+void TestQuery::halfSurrogatesAreStoredAsReplacements()
+{
+    // A lone half of a pair cannot be stored as typed: it becomes U+FFFD,
+    // and the characters around it, a whole pair included, stay.
+    const QString typed = QStringLiteral("a") + QChar(0xD800) + QStringLiteral("b🩸c") + QChar(0xDC00);
+    Query& q = m_dm->aq_helyszinek;
+    startStatement(q);
+    q.addLine("INSERT INTO at_helyszinek (deleted, telepules_kod, cim, helyszin) VALUES (0, 1, :vcim, 'x');");
+    q.bind("vcim", typed);
+    q.execute();
+    select(q, {"SELECT cim, length(cim) AS n FROM at_helyszinek;"});
+    QCOMPARE(q.field("cim").asString(),
+             QStringLiteral("a") + QChar(QChar::ReplacementCharacter) + QStringLiteral("b🩸c") + QChar(QChar::ReplacementCharacter));
+    QCOMPARE(q.field("n").asInteger(), 6);
+}
+
+void TestQuery::lockWaitIsBoundedAndReported()
+{
+    // Another program holds the file's write lock: a statement waits a
+    // bounded time, tells the hook when the wait starts and ends, then fails.
+    Connection other;
+    other.open(m_folder->databasePath());
+    other.execute("BEGIN EXCLUSIVE;");
+    QStringList waits;
+    m_dm->datacore.setBusyTimeout(200);
+    m_dm->datacore.setWaitHook([&waits](bool waiting) { waits << (waiting ? "waiting" : "done"); });
+    Query& q = m_dm->aq_helyszinek;
+    startStatement(q);
+    q.addLine("INSERT INTO at_helyszinek (deleted, telepules_kod) VALUES (0, 1);");
+    QVERIFY_THROWS_EXCEPTION(DatabaseError, q.execute());
+    QCOMPARE(waits, QStringList({"waiting", "done"}));
+    other.execute("ROLLBACK;");
+    waits.clear();
+    q.execute();
+    QVERIFY(waits.isEmpty()); // no wait, nothing to show
 }
 
 void TestQuery::connectionUsesWorkingDirectory()

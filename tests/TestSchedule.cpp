@@ -3,10 +3,13 @@
 
 #include "app/grid/ListGrid.h"
 #include "model/Base.h"
+#include "store/Connection.h"
 #include "store/DataModule.h"
 #include "support/Fixture.h"
 
 #include <QComboBox>
+#include <QCursor>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -136,6 +139,12 @@ private slots:
     void titleClicks();
     void failedListLoadShowsOneBox();
     void everythingSurvivesARestart();
+    void failedMonthQueryLeavesAUsableToolbar();
+    void openingAnotherMonthNeverShowsTheFormerRows();
+    void cancelAfterAFailedSaveShowsTheList();
+    void changeOrDeleteOfAnAppointmentDeletedElsewhere();
+    void lockWaitShowsTheWaitCursor();
+    void pressAndReleaseOnTheEditorButtons();
 };
 
 void TestSchedule::gatesRefuseWithoutCounty()
@@ -647,7 +656,7 @@ void TestSchedule::titleClicks()
         view.clickTitle(step.column);
         QCOMPARE(view.rows(), step.rows);
         QCOMPARE(view.grid()->horizontalHeader()->sortIndicatorSection(), step.column);
-        QCOMPARE(view.grid()->horizontalHeader()->sortIndicatorOrder(), step.mark);
+        QCOMPARE(drawnSortMark(view.grid()->horizontalHeader()), step.mark);
     }
     // Reopening restores the start order and clears the marks.
     view.clickTitle(9);
@@ -699,6 +708,173 @@ void TestSchedule::everythingSurvivesARestart()
     ScheduleView view{program};
     view.openMonth(0);
     QCOMPARE(view.rows(), QStringList{"21 07:30-11:45 Makó/Városháza"});
+}
+
+void TestSchedule::failedMonthQueryLeavesAUsableToolbar()
+{
+    ScheduleFixture fixture;
+    fixture.addDonation("2013", "09", "05", "10:00", "12:00", 2);
+    fixture.folder.exec("ALTER TABLE at_veradasok RENAME COLUMN honap TO ho"); // the month query fails
+    RunningProgram program;
+    QVERIFY(program.start());
+    ScheduleView view{program};
+    view.click("btnOpen");
+    QCOMPARE(program.messages.captions(), QStringList{"Kelmir"});
+    QVERIFY(!program.find<QWidget>("pnlMegnyitas")->isVisible());
+    for (const char* name : {"btnNew", "btnOpen", "btnEditHelyszinek", "btnExport", "btnSettings", "btnExit"})
+        QVERIFY2(program.find<QToolButton>(name)->isEnabled(), name);
+}
+
+void TestSchedule::openingAnotherMonthNeverShowsTheFormerRows()
+{
+    ScheduleFixture fixture;
+    fixture.addDonation("2013", "09", "05", "10:00", "12:00", 2);
+    fixture.addDonation("2013", "10", "07", "08:00", "09:00", 1);
+    RunningProgram program;
+    QVERIFY(program.start());
+    ScheduleView view{program};
+    view.openMonth(0); // September
+    view.clickRow(0);
+    QVERIFY(view.button("btnDeleteVeradas")->isEnabled());
+    view.click("btnCloseVeradasok");
+    fixture.folder.exec("ALTER TABLE at_helyszinek RENAME COLUMN deleted TO torolt"); // the location choices fail
+    view.openMonth(1); // October
+    QCOMPARE(program.messages.captions(), QStringList{"Kelmir"});
+    // Nothing of September is left to see, change or delete.
+    QCOMPARE(view.grid()->queryModel()->rowCount(), 0);
+    QCOMPARE(view.base().CurrentDonation.id, 0);
+    QCOMPARE(view.time("edtKezdes")->text(), QStringLiteral("00:00"));
+    QCOMPARE(view.time("edtBefejezes")->text(), QStringLiteral("00:00"));
+    QVERIFY(!view.button("btnDeleteVeradas")->isEnabled());
+    // The bare window, with a usable toolbar.
+    QVERIFY(!program.find<QWidget>("pnlVeradasok")->isVisible());
+    QVERIFY(program.find<QToolButton>("btnOpen")->isEnabled());
+    QCOMPARE(fixture.stored().size(), 2);
+}
+
+void TestSchedule::cancelAfterAFailedSaveShowsTheList()
+{
+    ScheduleFixture fixture;
+    fixture.addDonation("2016", "05", "05", "10:00", "12:00", 2);
+    fixture.folder.exec("CREATE TRIGGER no_insert BEFORE INSERT ON at_veradasok BEGIN SELECT RAISE(ABORT, 'tele a "
+                        "lemez'); END");
+    RunningProgram program;
+    QVERIFY(program.start());
+    ScheduleView view{program};
+    view.openMonth(0);
+    for (const bool escape : {false, true}) {
+        view.click("btnNewVeradas");
+        view.fill("14", "08:30", "12:30", view.locationPosition("6900"));
+        view.click("btnAddVeradas");
+        QCOMPARE(program.messages.captions().last(), QStringLiteral("Programhiba!"));
+        QCOMPARE(view.grid()->queryModel()->rowCount(), 0);
+        if (escape)
+            QTest::keyClick(view.combo("cmbDay"), Qt::Key_Escape);
+        else
+            view.click("btnCancelVeradas");
+        QCOMPARE(view.base().EditMode, EditModes::Idle);
+        QCOMPARE(view.rows(), QStringList{"05 10:00-12:00 Makó/Városháza"});
+    }
+}
+
+void TestSchedule::changeOrDeleteOfAnAppointmentDeletedElsewhere()
+{
+    ScheduleFixture fixture;
+    fixture.addDonation("2016", "05", "05", "10:00", "12:00", 2);
+    fixture.addDonation("2016", "05", "06", "10:00", "12:00", 1);
+    RunningProgram program;
+    QVERIFY(program.start());
+    ScheduleView view{program};
+    view.openMonth(0);
+    view.doubleClickRow(0);
+    QCOMPARE(view.base().EditMode, EditModes::Change);
+    fixture.folder.exec("DELETE FROM at_veradasok WHERE nap='05'"); // another program
+    view.time("edtKezdes")->setText("09:00");
+    view.click("btnAddVeradas");
+    QCOMPARE(program.messages.captions(), QStringList{"A véradó időpont nem található!"});
+    QCOMPARE(view.base().EditMode, EditModes::Idle);
+    QCOMPARE(view.rows(), QStringList{"06 10:00-12:00 Szeged/Egyetem"});
+    QCOMPARE(fixture.stored(), QStringList{"20160506 10:00-12:00 @1"});
+
+    // A delete that finds the row gone is not reported as done either.
+    program.messages.clear();
+    view.clickRow(0);
+    fixture.folder.exec("DELETE FROM at_veradasok"); // another program
+    program.messages.answerNext(UserMessages::Answer::Yes);
+    view.click("btnDeleteVeradas");
+    QCOMPARE(program.messages.captions(), QStringList({"Véradó időpont törlése", "A véradó időpont nem található!"}));
+    QCOMPARE(view.grid()->queryModel()->rowCount(), 0);
+}
+
+void TestSchedule::lockWaitShowsTheWaitCursor()
+{
+    ScheduleFixture fixture;
+    RunningProgram program;
+    QVERIFY(program.start());
+    ScheduleView view{program};
+    view.startMonth("2016", "Május");
+    view.click("btnNewVeradas");
+    view.fill("14", "08:30", "12:30", view.locationPosition("6900"));
+    // Another program holds the file's lock while the save waits for it.
+    Connection other;
+    other.open(fixture.folder.databasePath());
+    other.execute("BEGIN EXCLUSIVE;");
+    program.dm->datacore.setBusyTimeout(300);
+    const Connection::WaitHook showCursor = program.dm->datacore.waitHook();
+    QList<bool> cursorDuringWait;
+    program.dm->datacore.setWaitHook([&](bool waiting) {
+        showCursor(waiting);
+        const QCursor* cursor = QGuiApplication::overrideCursor();
+        cursorDuringWait << (cursor && cursor->shape() == Qt::WaitCursor);
+    });
+    view.click("btnAddVeradas");
+    other.execute("ROLLBACK;");
+    QCOMPARE(cursorDuringWait, QList<bool>({true, false}));
+    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+    QCOMPARE(program.messages.captions(), QStringList({"Hiba az SQL script futásakor!", "Programhiba!"}));
+}
+
+void TestSchedule::pressAndReleaseOnTheEditorButtons()
+{
+    // As in a real window: press and release arrive apart, with the event
+    // loop running between them, so the focus moves on the press.
+    auto clickInTwoSteps = [](QWidget* button) {
+        QTest::mousePress(button, Qt::LeftButton);
+        QTest::qWait(50);
+        QTest::mouseRelease(button, Qt::LeftButton);
+        QTest::qWait(20);
+    };
+    ScheduleFixture fixture;
+    RunningProgram program;
+    QVERIFY(program.start());
+    ScheduleView view{program};
+    view.startMonth("2016", "Május");
+    view.click("btnNewVeradas");
+    view.fill("14", "08:30", "12:30", view.locationPosition("6900"));
+    QLineEdit* start = view.time("edtKezdes");
+    start->setFocus();
+    start->selectAll();
+    QTest::keyClick(start, Qt::Key_Delete);
+    QTest::keyClicks(start, "090");
+    QCOMPARE(start->displayText(), QStringLiteral("09:0 "));
+    program.messages.clear();
+    clickInTwoSteps(view.button("btnAddVeradas"));
+    QCOMPARE(program.messages.captions(), QStringList{"Hibás idő érték!"});
+    QCOMPARE(program.messages.boxes[0].text,
+             QStringLiteral("Értelmezhetetlen Kezdési időpontot adtál meg. Kérlek nézd át!"));
+    QCOMPARE(QApplication::focusWidget(), start);
+    QVERIFY(fixture.stored().isEmpty());
+
+    // An unfilled end time: "Mégsem" still ends the entry.
+    QTest::keyClicks(start, "0");
+    QLineEdit* end = view.time("edtBefejezes");
+    end->setFocus();
+    end->selectAll();
+    QTest::keyClick(end, Qt::Key_Delete);
+    QTest::keyClicks(end, "1");
+    clickInTwoSteps(view.button("btnCancelVeradas"));
+    QCOMPARE(view.base().EditMode, EditModes::Idle);
+    QVERIFY(fixture.stored().isEmpty());
 }
 
 QTEST_MAIN(TestSchedule)

@@ -9,6 +9,8 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <tuple>
+
 namespace {
 
 void insertSettings(const DatabaseFolder& folder, const QString& values)
@@ -40,6 +42,9 @@ private slots:
     void cancelKeepsEverything();
     void failedSaveKeepsPanelOpen();
     void failedCountyLookupEndsTheSave();
+    void rowUnderAnotherNumberIsReadAndRewritten();
+    void twoProgramsOnAFileWithoutSettingsMakeOneRow();
+    void hiddenControlsNeverTakeTheFocus();
 };
 
 void TestSettings::firstSaveInsertsRowOneAndLaterSavesUpdateIt()
@@ -135,7 +140,7 @@ void TestSettings::authenticationBoxEnablesCredentials()
     QVERIFY(!program.find<QWidget>("edtUSR")->isEnabled());
     QVERIFY(!program.find<QWidget>("pnlHitelesites")->isEnabled());
     box->click();
-    QCOMPARE(QApplication::focusWidget(), program.find<QWidget>("edtUSR"));
+    QVERIFY(program.find<QWidget>("edtUSR")->isEnabled());
     program.find<QLineEdit>("edtPSW")->setText("új jelszó");
     save(program);
     QCOMPARE(folder.scalar("SELECT auth_sec || '|' || auth_psw FROM at_settings"), QStringLiteral("1|új jelszó"));
@@ -193,6 +198,91 @@ void TestSettings::failedCountyLookupEndsTheSave()
     QCOMPARE(int(program.window->base().CurrentSettings.megye_kod), 4);
     QCOMPARE(folder.scalar("SELECT megye_kod FROM at_settings"), QStringLiteral("4"));
     QVERIFY(program.find<QWidget>("pnlSettingsMain")->isVisible());
+}
+
+void TestSettings::rowUnderAnotherNumberIsReadAndRewritten()
+{
+    DatabaseFolder folder;
+    // A row that was deleted: the counter gives the next insert number 2.
+    insertSettings(folder, "4, 'regi@b.hu', '', '', 0, '', ''");
+    folder.exec("DELETE FROM at_settings");
+    {
+        RunningProgram program;
+        QVERIFY(program.start());
+        openPanel(program);
+        program.find<QComboBox>("cmbMegye")->setCurrentIndex(7);
+        program.find<QLineEdit>("edtDestinationEmail")->setText("elso@b.hu");
+        save(program);
+        QVERIFY(!program.find<QWidget>("pnlSettingsMain")->isVisible());
+        QCOMPARE(folder.scalar("SELECT group_concat(id || ':' || megye_kod || ':' || cel) FROM at_settings"),
+                 QStringLiteral("1:7:elso@b.hu"));
+        // Every later save writes that row.
+        openPanel(program);
+        program.find<QComboBox>("cmbMegye")->setCurrentIndex(3);
+        program.find<QLineEdit>("edtDestinationEmail")->setText("masodik@b.hu");
+        save(program);
+        QVERIFY(!program.find<QWidget>("pnlSettingsMain")->isVisible());
+        QCOMPARE(folder.scalar("SELECT group_concat(id || ':' || megye_kod || ':' || cel) FROM at_settings"),
+                 QStringLiteral("1:3:masodik@b.hu"));
+    }
+    {
+        RunningProgram restarted;
+        QVERIFY(restarted.start());
+        QCOMPARE(int(restarted.window->base().CurrentSettings.megye_kod), 3);
+        QCOMPARE(restarted.window->base().CurrentSettings.Cel, QStringLiteral("masodik@b.hu"));
+    }
+    // A file an earlier version left with the row under number 2 starts
+    // with that row's county and recipient.
+    folder.exec("UPDATE at_settings SET id=2");
+    RunningProgram older;
+    QVERIFY(older.start());
+    QCOMPARE(int(older.window->base().CurrentSettings.megye_kod), 3);
+    QCOMPARE(older.window->base().CurrentSettings.Cel, QStringLiteral("masodik@b.hu"));
+}
+
+void TestSettings::twoProgramsOnAFileWithoutSettingsMakeOneRow()
+{
+    DatabaseFolder folder;
+    RunningProgram first;
+    RunningProgram second;
+    QVERIFY(first.start());
+    QVERIFY(second.start());
+    for (auto [program, county, recipient] :
+         {std::tuple{&first, 5, "elso@b.hu"}, std::tuple{&second, 8, "masodik@b.hu"}}) {
+        openPanel(*program);
+        program->find<QComboBox>("cmbMegye")->setCurrentIndex(county);
+        program->find<QLineEdit>("edtDestinationEmail")->setText(recipient);
+        save(*program);
+        QVERIFY(!program->find<QWidget>("pnlSettingsMain")->isVisible());
+    }
+    QCOMPARE(folder.scalar("SELECT group_concat(id || ':' || megye_kod || ':' || cel) FROM at_settings"),
+             QStringLiteral("1:8:masodik@b.hu"));
+}
+
+void TestSettings::hiddenControlsNeverTakeTheFocus()
+{
+    DatabaseFolder folder;
+    insertSettings(folder, "5, 'a@b.hu', '', 'régi smtp', 1, 'usr', 'titok'");
+    RunningProgram program;
+    QVERIFY(program.start());
+    openPanel(program);
+    QVERIFY(program.find<QCheckBox>("cbxHitelesites")->isChecked());
+    const QList<QWidget*> hidden = {program.find<QWidget>("edtSMTP"), program.find<QWidget>("cbxHitelesites"),
+                                    program.find<QWidget>("edtUSR"), program.find<QWidget>("edtPSW")};
+    QCOMPARE(QApplication::focusWidget(), program.find<QWidget>("cmbMegye"));
+    // Tab walks the visible controls only, and keys typed on the way
+    // change nothing nobody can see.
+    for (int i = 0; i < 8; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY2(!hidden.contains(QApplication::focusWidget()),
+                 qPrintable(QApplication::focusWidget()->objectName()));
+        if (qobject_cast<QLineEdit*>(QApplication::focusWidget()) == nullptr)
+            QTest::keyClicks(QApplication::focusWidget(), "x");
+    }
+    QCOMPARE(program.find<QLineEdit>("edtSMTP")->text(), QStringLiteral("régi smtp"));
+    QCOMPARE(program.find<QLineEdit>("edtUSR")->text(), QStringLiteral("usr"));
+    QCOMPARE(program.find<QLineEdit>("edtPSW")->text(), QStringLiteral("titok"));
+    QVERIFY(program.find<QCheckBox>("cbxHitelesites")->isChecked());
 }
 
 QTEST_MAIN(TestSettings)

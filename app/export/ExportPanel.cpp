@@ -26,6 +26,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QProgressBar>
+#include <QScopeGuard>
 #include <QToolButton>
 
 #include <limits>
@@ -87,12 +88,15 @@ void ExportPanel::btnExportClick()
         return;
     }
     m_context.shell.DisableToolbar();
+    // A failed month query leaves the bare window with a usable toolbar.
+    auto backOut = qScopeGuard([this] { m_context.shell.EnableToolbar(); });
     move(Panel::centredIn(parentWidget()->size(), size()));
     m_prbSending->hide();
     m_lblSend->hide();
     m_btnSend->setEnabled(false);
     m_btnExcel->setEnabled(false);
     const QStringList months = LoadMonthChoices(m_context.dm, m_context.base);
+    backOut.dismiss();
     const QSignalBlocker quiet(m_cmbExport);
     m_cmbExport->clear();
     m_cmbExport->addItem(QStringLiteral("- Havi véradások -"));

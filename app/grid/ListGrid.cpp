@@ -4,12 +4,14 @@
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 
 ListGrid::ListGrid(const QString& objectName, QRect geometry, Query& query, QList<GridColumn> columns,
                    UserMessages& messages, QWidget* parent)
     : QTableView(parent)
     , m_model(new QueryTableModel(query, std::move(columns), this))
     , m_query(query)
+    , m_messages(messages)
 {
     setObjectName(objectName);
     setGeometry(geometry);
@@ -100,5 +102,23 @@ void ListGrid::clearMarks()
 
 void ListGrid::restoreMarks()
 {
-    horizontalHeader()->setSortIndicator(m_markColumn, m_markAscending ? Qt::AscendingOrder : Qt::DescendingOrder);
+    // The header draws Qt's AscendingOrder as a downward arrow; the marks
+    // follow the common convention instead: ascending ▲, descending ▼.
+    horizontalHeader()->setSortIndicator(m_markColumn, m_markAscending ? Qt::DescendingOrder : Qt::AscendingOrder);
+}
+
+void ListGrid::keyPressEvent(QKeyEvent* event)
+{
+    const bool chooseKey =
+        event->key() == Qt::Key_Space || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (chooseKey && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        // The row the grid already stands on (after opening, a reload or a
+        // withdrawal) can be chosen without moving off it and back.
+        const QModelIndex current = currentIndex();
+        if (current.isValid() && rowChosen)
+            runAction(m_messages, [this, row = current.row()] { rowChosen(row); });
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
 }

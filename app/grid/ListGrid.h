@@ -10,8 +10,9 @@ class UserMessages;
 
 // The list grid of a panel: a read-only view of a query's result with sort
 // marks that only the panel sets, and a chosen row. The user chooses a row
-// by clicking it or by moving to it with the keyboard; moves the program
-// makes (after a reload, reselecting a row) choose nothing.
+// by clicking it, by moving to it with the keyboard, or with Space or Enter
+// on the row the grid stands on; moves the program makes (after a reload,
+// reselecting a row) choose nothing.
 class ListGrid : public QTableView {
 public:
     ListGrid(const QString& objectName, QRect geometry, Query& query, QList<GridColumn> columns,
@@ -46,11 +47,15 @@ public:
     void showMark(int column, bool ascending);
     void clearMarks();
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void restoreMarks(); // the header flips its indicator on a click; the marks are ours
 
     QueryTableModel* m_model;
     Query& m_query;
+    UserMessages& m_messages;
     int m_chosenRow = -1;
     bool m_quiet = false;
     int m_markColumn = -1;

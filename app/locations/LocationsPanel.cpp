@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QToolButton>
 
 namespace {
@@ -21,6 +22,10 @@ namespace {
 enum Column { ColId = 0, ColDeleted = 1, ColTelepulesKod = 2, ColIrsz = 3, ColTelepules = 4, ColCim = 5, ColHelyszin = 6 };
 
 const QString allFieldsRequired = QStringLiteral("A rögzítéshez minden mező kitöltése kötelező!");
+const QString locationGone = QStringLiteral("Ez a helyszín közben megszűnt: egy másik program törölte az adatfájlból, "
+                                            "így a változtatás nem menthető. A lista most a jelenlegi állapotot "
+                                            "mutatja.");
+const QString locationGoneCaption = QStringLiteral("A helyszín nem található!");
 
 QLineEdit* addEdit(QWidget* parent, const QString& name, QPoint at)
 {
@@ -53,14 +58,7 @@ LocationsPanel::LocationsPanel(AppContext& context, QWidget* parent)
 
     m_btnNew = addButton(this, QStringLiteral("btnNewHelyszin"), {40, 235, 75, 25}, QStringLiteral("Új"));
     m_btnNew->setAutoDefault(true);
-    m_btnDelete = addButton(this, QStringLiteral("btnDeleteHelyszin"), {40, 266, 75, 25}, QStringLiteral("Töröl"));
-    m_btnDelete->setAutoDefault(true);
-    QFont bold = m_btnDelete->font();
-    bold.setBold(true);
-    m_btnDelete->setFont(bold);
-    QPalette maroon = m_btnDelete->palette();
-    maroon.setColor(QPalette::ButtonText, QColor(128, 0, 0));
-    m_btnDelete->setPalette(maroon);
+    m_btnDelete = addDeleteButton(this, QStringLiteral("btnDeleteHelyszin"), {40, 266, 75, 25});
 
     m_editor = new BevelPanel(QStringLiteral("pnlUjHelyszin"), {152, 235, 305, 125}, this);
     addLabel(m_editor, QStringLiteral("lblVaros"), {6, 13}, QStringLiteral("Település:"));
@@ -97,7 +95,7 @@ LocationsPanel::LocationsPanel(AppContext& context, QWidget* parent)
     on(m_btnAdd, &QPushButton::clicked, &LocationsPanel::btnAddHelyszinClick);
     on(m_btnCancel, &QPushButton::clicked, &LocationsPanel::btnCancelHelyszinClick);
     on(m_btnClose, &QToolButton::clicked, &LocationsPanel::btnCloseHelyszinekClick);
-    new EditorKeys({m_cmbTelepulesek, m_edtCim, m_edtHelyszin}, m_btnAdd, m_btnCancel, [this] { EndLocationEdit(); },
+    new EditorKeys({m_cmbTelepulesek, m_edtCim, m_edtHelyszin}, m_btnAdd, m_btnCancel, [this] { abandonEdit(); },
                    messages, this);
 }
 
@@ -166,6 +164,12 @@ void LocationsPanel::btnEditHelyszinekClick()
     }
     m_context.shell.DisableToolbar();
     ShowLocationsPanel();
+    // A failed load leaves the bare window with a usable toolbar, not a
+    // half-filled panel.
+    auto backOut = qScopeGuard([this] {
+        HideLocationsPanel();
+        m_context.shell.EnableToolbar();
+    });
 
     LoadSettlementChoices(m_context.dm, base);
     Query& settlements = m_context.dm.aq_telepulesek;
@@ -185,6 +189,7 @@ void LocationsPanel::btnEditHelyszinekClick()
     m_btnDelete->setEnabled(false);
     EndLocationEdit();
     m_grid->setFocus();
+    backOut.dismiss();
 }
 
 void LocationsPanel::btnCloseHelyszinekClick()
@@ -262,24 +267,39 @@ void LocationsPanel::btnAddHelyszinClick()
 
     Base& base = m_context.base;
     base.CurrentLocation.SetValues(0, settlement, m_edtCim->text(), m_edtHelyszin->text());
-    if (SaveLocation(m_context.dm, base, messages)) {
+    switch (SaveLocation(m_context.dm, base, messages)) {
+    case WriteResult::Written:
         m_cmbTelepulesek->setCurrentIndex(0);
         m_edtCim->clear();
         m_edtHelyszin->clear();
         base.CurrentLocation.Clear();
         base.EditMode = EditModes::New;
         reloadList();
-    } else {
+        break;
+    case WriteResult::Failed:
         messages.show(QStringLiteral("Hiba történt az adatok rögzítése közben. Az adatokat valószínűleg nem sikerült "
                                      "menteni. Kérlek értesítsd a fejlesztőt!"),
                       QStringLiteral("Programhiba!"), UserMessages::Icon::Error, UserMessages::Buttons::Ok);
+        break;
+    case WriteResult::NoRowChanged:
+        messages.show(locationGone, locationGoneCaption, UserMessages::Icon::Warning, UserMessages::Buttons::Ok);
+        abandonEdit();
+        return;
     }
     m_cmbTelepulesek->setFocus();
 }
 
 void LocationsPanel::btnCancelHelyszinClick()
 {
+    abandonEdit();
+}
+
+void LocationsPanel::abandonEdit()
+{
     EndLocationEdit();
+    // A failed save ran in the list's query and emptied the grid.
+    if (!m_context.dm.aq_helyszinek.isOpen())
+        reloadList();
 }
 
 void LocationsPanel::btnDeleteHelyszinClick()
@@ -298,12 +318,16 @@ void LocationsPanel::btnDeleteHelyszinClick()
                                                 UserMessages::Icon::Warning, UserMessages::Buttons::YesNo);
     if (answer == UserMessages::Answer::Yes) {
         m_grid->moveTo(row); // reselect below the withdrawn row, wherever the cursor wandered
-        m_grid->quietly([this] {
-            WithdrawLocation(m_context.dm, m_context.base, m_context.messages,
-                             [this](int n) { SelectLocationRow(n); });
+        WriteResult withdrawn = WriteResult::Failed;
+        m_grid->quietly([&] {
+            withdrawn = WithdrawLocation(m_context.dm, m_context.base, m_context.messages,
+                                         [this](int n) { SelectLocationRow(n); });
         });
         m_grid->clearChoice();
         m_btnDelete->setEnabled(false);
+        if (withdrawn == WriteResult::NoRowChanged)
+            m_context.messages.show(locationGone, locationGoneCaption, UserMessages::Icon::Warning,
+                                    UserMessages::Buttons::Ok);
     }
     m_grid->setFocus();
 }

@@ -37,6 +37,8 @@ private:
     // Tidies a field's blanks in place; true when something is left.
     static bool tidyField(QLineEdit* field);
     void reloadList();
+    // Ends the edit (Mégsem, Escape) and shows the list again.
+    void abandonEdit();
 
     AppContext& m_context;
     ListGrid* m_grid;

@@ -14,6 +14,7 @@
 #include <QDate>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QToolButton>
 
 namespace {
@@ -34,6 +35,11 @@ enum Column {
     ColHelyszinId = 11,
 };
 
+const QString donationGone = QStringLiteral("Ez a véradó időpont közben megszűnt: egy másik program törölte az "
+                                            "adatfájlból, így a változtatás nem menthető. A lista most a jelenlegi "
+                                            "állapotot mutatja.");
+const QString donationGoneCaption = QStringLiteral("A véradó időpont nem található!");
+
 QComboBox* addCombo(QWidget* parent, const QString& name, QRect geometry, int visibleRows)
 {
     auto* combo = new QComboBox(parent);
@@ -41,17 +47,6 @@ QComboBox* addCombo(QWidget* parent, const QString& name, QRect geometry, int vi
     combo->setGeometry(geometry);
     combo->setMaxVisibleItems(visibleRows);
     return combo;
-}
-
-QPushButton* styledDeleteButton(QPushButton* button)
-{
-    QFont bold = button->font();
-    bold.setBold(true);
-    button->setFont(bold);
-    QPalette maroon = button->palette();
-    maroon.setColor(QPalette::ButtonText, QColor(128, 0, 0));
-    button->setPalette(maroon);
-    return button;
 }
 
 } // namespace
@@ -62,7 +57,7 @@ DonationsPanel::DonationsPanel(AppContext& context, QWidget* parent)
 {
     m_editor = new BevelPanel(QStringLiteral("pnlUjVeradas"), {7, 8, 456, 100}, this);
     addLabel(m_editor, QStringLiteral("lblKezdesIdopontja"), {13, 13}, QStringLiteral("Véradás napja:"));
-    // 36 pixels in the original layout; the arrow of this style needs 8 more for "31".
+    // Wide enough for "31" beside the drop-down arrow.
     m_cmbDay = addCombo(m_editor, QStringLiteral("cmbDay"), {109, 8, 44, 21}, 31);
     addLabel(m_editor, QStringLiteral("lblVeradasIdeje"), {13, 40}, QStringLiteral("Véradás ideje:"));
     m_edtKezdes = new TimeEdit(QStringLiteral("edtKezdes"), {109, 35, 34, 21}, m_editor);
@@ -73,6 +68,8 @@ DonationsPanel::DonationsPanel(AppContext& context, QWidget* parent)
     m_cmbHelyszinek = addCombo(m_editor, QStringLiteral("cmbHelyszinek"), {109, 62, 332, 21}, 31);
     m_btnAdd = addButton(m_editor, QStringLiteral("btnAddVeradas"), {324, 18, 56, 25}, QStringLiteral("Rögzít"));
     m_btnCancel = addButton(m_editor, QStringLiteral("btnCancelVeradas"), {386, 18, 56, 25}, QStringLiteral("Mégsem"));
+    for (TimeEdit* time : {m_edtKezdes, m_edtBefejezes})
+        time->allowFocusTo({m_btnAdd, m_btnCancel});
     setTabOrder(m_cmbDay, m_edtKezdes);
     setTabOrder(m_edtKezdes, m_edtBefejezes);
     setTabOrder(m_edtBefejezes, m_cmbHelyszinek);
@@ -81,9 +78,7 @@ DonationsPanel::DonationsPanel(AppContext& context, QWidget* parent)
 
     m_btnNew = addButton(this, QStringLiteral("btnNewVeradas"), {473, 7, 75, 25}, QStringLiteral("Új"));
     m_btnNew->setAutoDefault(true);
-    m_btnDelete = styledDeleteButton(
-        addButton(this, QStringLiteral("btnDeleteVeradas"), {473, 38, 75, 25}, QStringLiteral("Töröl")));
-    m_btnDelete->setAutoDefault(true);
+    m_btnDelete = addDeleteButton(this, QStringLiteral("btnDeleteVeradas"), {473, 38, 75, 25});
     QPushButton* edit = addButton(this, QStringLiteral("btnEditVeradas"), {473, 79, 75, 25}, QStringLiteral("Szerkeszt"));
     QFont italic = edit->font();
     italic.setItalic(true);
@@ -132,7 +127,7 @@ DonationsPanel::DonationsPanel(AppContext& context, QWidget* parent)
     on(m_btnCancel, &DonationsPanel::btnCancelVeradasClick);
     on(m_btnClose, &DonationsPanel::btnCloseVeradasokClick);
     new EditorKeys({m_cmbDay, m_edtKezdes, m_edtBefejezes, m_cmbHelyszinek}, m_btnAdd, m_btnCancel,
-                   [this] { EndDonationEdit(); }, messages, this);
+                   [this] { abandonEdit(); }, messages, this);
 }
 
 void DonationsPanel::openSelectedMonth()
@@ -152,9 +147,18 @@ void DonationsPanel::openSelectedMonth()
     show();
     raise();
     m_switch.setEditorEnabled(false);
-    // Nothing of an earlier month can be changed or deleted from this one.
-    base.CurrentDonation.Clear();
-    m_grid->clearChoice();
+    // The list, the chosen row and the editor belong to the new month before
+    // anything is loaded: nothing of an earlier month can be seen, changed or
+    // deleted from this one, also when a load fails.
+    m_context.dm.aq_veradasok.close();
+    m_cmbHelyszinek->clear();
+    ClearDonationEditor();
+    m_btnDelete->setEnabled(false);
+    // A failed load leaves the bare window with a usable toolbar.
+    auto backOut = qScopeGuard([this] {
+        hide();
+        m_context.shell.EnableToolbar();
+    });
 
     LoadLocationChoices(m_context.dm, base);
     Query& locations = m_context.dm.aq_helyszinek;
@@ -168,6 +172,8 @@ void DonationsPanel::openSelectedMonth()
     m_cmbHelyszinek->clear();
     m_cmbHelyszinek->addItems(items);
     m_cmbHelyszinek->setCurrentIndex(0);
+
+    backOut.dismiss();
 
     ResetDonationSort(base);
     m_grid->clearMarks(); // the marks follow the order they describe
@@ -287,23 +293,38 @@ void DonationsPanel::btnAddVeradasClick()
     Base& base = m_context.base;
     base.CurrentDonation.SetValues(QString::number(base.SelectedYear), TwoDigitText(base.SelectedMonth),
                                    m_cmbDay->currentText(), m_edtKezdes->text(), m_edtBefejezes->text(), location);
-    bool saved = false;
+    WriteResult saved = WriteResult::Failed;
     m_grid->quietly([&] { saved = SaveDonation(m_context.dm, base, messages); });
-    if (saved) {
+    switch (saved) {
+    case WriteResult::Written:
         ClearDonationEditor();
         base.EditMode = EditModes::New;
         reloadList();
-    } else {
+        break;
+    case WriteResult::Failed:
         messages.show(QStringLiteral("Hiba történt az adatok rögzítése közben. Az adatokat valószínűleg nem sikerült "
                                      "menteni. Kérlek értesítsd a fejlesztőt!"),
                       QStringLiteral("Programhiba!"), UserMessages::Icon::Error, UserMessages::Buttons::Ok);
+        break;
+    case WriteResult::NoRowChanged:
+        messages.show(donationGone, donationGoneCaption, UserMessages::Icon::Warning, UserMessages::Buttons::Ok);
+        abandonEdit();
+        return;
     }
     m_cmbDay->setFocus();
 }
 
 void DonationsPanel::btnCancelVeradasClick()
 {
+    abandonEdit();
+}
+
+void DonationsPanel::abandonEdit()
+{
     EndDonationEdit();
+    // A failed save ran in the list's query and emptied the grid.
+    if (!m_context.dm.aq_veradasok.isOpen())
+        reloadList();
 }
 
 void DonationsPanel::btnDeleteVeradasClick()
@@ -324,11 +345,16 @@ void DonationsPanel::btnDeleteVeradasClick()
                                                 UserMessages::Icon::Warning, UserMessages::Buttons::YesNo);
     if (answer == UserMessages::Answer::Yes) {
         m_grid->moveTo(row);
-        m_grid->quietly([this] {
-            DeleteDonation(m_context.dm, m_context.base, m_context.messages, [this](int n) { SelectDonationRow(n); });
+        WriteResult deleted = WriteResult::Failed;
+        m_grid->quietly([&] {
+            deleted = DeleteDonation(m_context.dm, m_context.base, m_context.messages,
+                                     [this](int n) { SelectDonationRow(n); });
         });
         m_grid->clearChoice();
         m_btnDelete->setEnabled(false);
+        if (deleted == WriteResult::NoRowChanged)
+            m_context.messages.show(donationGone, donationGoneCaption, UserMessages::Icon::Warning,
+                                    UserMessages::Buttons::Ok);
     }
     m_grid->setFocus();
 }

@@ -37,6 +37,8 @@ public:
 
 private:
     void reloadList();
+    // Ends the edit (Mégsem, Escape) and shows the list again.
+    void abandonEdit();
 
     AppContext& m_context;
     ListGrid* m_grid;

@@ -18,7 +18,7 @@ NewMonthPanel::NewMonthPanel(AppContext& context, DonationsPanel& donations, QWi
     addLabel(this, QStringLiteral("Label3"), {21, 15}, QStringLiteral("Melyik hónapra szeretnél adatokat felvinni?"));
     m_cmbYear = new QComboBox(this);
     m_cmbYear->setObjectName(QStringLiteral("cmbYear"));
-    m_cmbYear->setGeometry(53, 42, 58, 21); // wider than the original 48 so the arrow leaves room for "2012"
+    m_cmbYear->setGeometry(53, 42, 58, 21); // the year must fit beside the drop-down arrow
     m_cmbYear->setMaxVisibleItems(20);
     m_cmbMonth = new QComboBox(this);
     m_cmbMonth->setObjectName(QStringLiteral("cmbMonth"));

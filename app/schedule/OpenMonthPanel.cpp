@@ -8,6 +8,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QScopeGuard>
 #include <QToolButton>
 
 OpenMonthPanel::OpenMonthPanel(AppContext& context, DonationsPanel& donations, QWidget* parent)
@@ -17,7 +18,7 @@ OpenMonthPanel::OpenMonthPanel(AppContext& context, DonationsPanel& donations, Q
 {
     QLabel* prompt = addLabel(this, QStringLiteral("Label4"), {45, 15}, QStringLiteral("Válaszd ki a véradások dátumát!"));
     prompt->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    prompt->setGeometry(45 - 20, 15, 156 + 40, 15); // centred on the place of the 156-pixel label
+    prompt->setGeometry(25, 15, 196, 15); // centred in the panel, with room for the substitute font
     m_cmbVeradasok = new QComboBox(this);
     m_cmbVeradasok->setObjectName(QStringLiteral("cmbVeradasok"));
     m_cmbVeradasok->setGeometry(61, 42, 124, 21); // wide enough for "2013 Szeptember", still centred
@@ -44,8 +45,11 @@ void OpenMonthPanel::btnOpenClick()
         return;
     }
     m_context.shell.DisableToolbar();
+    // A failed month query leaves the bare window with a usable toolbar.
+    auto backOut = qScopeGuard([this] { m_context.shell.EnableToolbar(); });
     move(Panel::centredIn(parentWidget()->size(), size()));
     const QStringList months = LoadMonthChoices(m_context.dm, m_context.base);
+    backOut.dismiss();
     m_cmbVeradasok->clear();
     m_cmbVeradasok->addItems(months);
     m_cmbVeradasok->setCurrentIndex(months.isEmpty() ? -1 : 0);

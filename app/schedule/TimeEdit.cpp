@@ -1,5 +1,6 @@
 #include "app/schedule/TimeEdit.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QTimer>
 
@@ -19,15 +20,22 @@ bool TimeEdit::mayLoseFocus() const
     return hasAcceptableInput() || !isEnabled() || !isVisible();
 }
 
+bool TimeEdit::mayLoseFocusTo(QWidget* next) const
+{
+    return mayLoseFocus() || (next && m_mayTakeFocus.contains(next));
+}
+
 void TimeEdit::focusOutEvent(QFocusEvent* event)
 {
     QLineEdit::focusOutEvent(event);
-    // Another window (a message box) taking the focus is not leaving the field.
-    if (mayLoseFocus() || event->reason() == Qt::ActiveWindowFocusReason
+    // Another window (a message box) taking the focus is not leaving the
+    // field. The widget taking the focus is already the focus widget here:
+    // a press on "Rögzít" or "Mégsem" must keep it until its release.
+    if (mayLoseFocusTo(QApplication::focusWidget()) || event->reason() == Qt::ActiveWindowFocusReason
         || event->reason() == Qt::PopupFocusReason)
         return;
     QTimer::singleShot(0, this, [this] {
-        if (!mayLoseFocus())
+        if (!mayLoseFocusTo(QApplication::focusWidget()))
             setFocus(Qt::OtherFocusReason);
     });
 }

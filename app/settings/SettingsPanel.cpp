@@ -63,12 +63,12 @@ SettingsPanel::SettingsPanel(AppContext& context, QWidget* parent)
     m_edtPSW->setEchoMode(QLineEdit::Password);
     m_pnlHitelesites->setEnabled(false);
 
+    // The controls below the visible edge are filled and read, but never take
+    // the focus: nobody could see what the keys change there.
+    for (QWidget* hidden : std::initializer_list<QWidget*>{m_edtSMTP, m_cbxHitelesites, m_edtUSR, m_edtPSW})
+        hidden->setFocusPolicy(Qt::NoFocus);
     setTabOrder(m_cmbMegye, m_edtDestinationEmail);
-    setTabOrder(m_edtDestinationEmail, m_edtSMTP);
-    setTabOrder(m_edtSMTP, m_cbxHitelesites);
-    setTabOrder(m_cbxHitelesites, m_edtUSR);
-    setTabOrder(m_edtUSR, m_edtPSW);
-    setTabOrder(m_edtPSW, cancel);
+    setTabOrder(m_edtDestinationEmail, cancel);
     setTabOrder(cancel, save);
 
     UserMessages& messages = context.messages;
@@ -110,7 +110,6 @@ void SettingsPanel::EnableAuthFields()
     m_pnlHitelesites->setEnabled(true);
     for (const char* name : {"lblHitelesites1", "lblHitelesites2", "edtUSR", "edtPSW"})
         m_pnlHitelesites->findChild<QWidget*>(QLatin1String(name))->setEnabled(true);
-    m_edtUSR->setFocus();
 }
 
 void SettingsPanel::DisableAuthFields()
@@ -133,6 +132,7 @@ void SettingsPanel::btnSettingsClick()
     m_edtSMTP->setText(settings.SMTP);
     m_edtUSR->setText(settings.User);
     m_edtPSW->setText(settings.Password);
+    m_cmbMegye->setFocus();
 }
 
 void SettingsPanel::cbxHitelesitesClick()

@@ -8,6 +8,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
+#include <QImage>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionHeader>
 #include <QTest>
 
 #include <sqlite3.h>
@@ -145,6 +150,43 @@ void RunningProgram::screenshot(const QString& name) const
         return;
     QDir().mkpath(folder);
     window->grab().save(QDir(folder).filePath(name + QStringLiteral(".png")));
+}
+
+namespace {
+
+// Reaches the header's own description of a section, as its paintSection uses it.
+struct HeaderOptions : QHeaderView {
+    using QHeaderView::initStyleOptionForIndex;
+};
+
+} // namespace
+
+Qt::SortOrder drawnSortMark(QHeaderView* header)
+{
+    // The mark of the marked section, drawn by the header's style from the
+    // header's own options for that section, apart from its title.
+    const int section = header->sortIndicatorSection();
+    QStyleOptionHeader option;
+    static_cast<const HeaderOptions*>(header)->initStyleOptionForIndex(&option, section);
+    option.rect = QRect(0, 0, 16, 16);
+    QImage image(option.rect.size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        header->style()->drawPrimitive(QStyle::PE_IndicatorHeaderArrow, &option, &painter, header);
+    }
+    // The arrow's rows, top to bottom, by how many dark pixels each holds.
+    QList<int> widths;
+    for (int y = 0; y < image.height(); ++y) {
+        int dark = 0;
+        for (int x = 0; x < image.width(); ++x)
+            dark += qGray(image.pixel(x, y)) < 128 ? 1 : 0;
+        if (dark > 0)
+            widths << dark;
+    }
+    if (widths.size() < 2)
+        return Qt::SortOrder(-1);
+    return widths.first() < widths.last() ? Qt::AscendingOrder : Qt::DescendingOrder;
 }
 
 void typeText(QWidget* widget, const QString& text)

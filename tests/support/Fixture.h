@@ -13,6 +13,13 @@ class Tdm;
 class TfrmMain;
 struct sqlite3;
 
+class QHeaderView;
+
+// The direction of the sort mark as the header draws it: Qt::AscendingOrder
+// for an arrow pointing up (▲), Qt::DescendingOrder for one pointing down.
+// Read from the pixels of the marked section, not from the header's state.
+Qt::SortOrder drawnSortMark(QHeaderView* header);
+
 // Types text key by key, accented letters included (QTest::keyClicks takes
 // ASCII only).
 void typeText(QWidget* widget, const QString& text);

@@ -1,0 +1,26 @@
+#include "store/Transaction.h"
+
+#include "store/Connection.h"
+
+Transaction::Transaction(Connection& connection)
+    : m_connection(connection)
+{
+    m_connection.execute("BEGIN IMMEDIATE;");
+}
+
+Transaction::~Transaction()
+{
+    if (!m_open)
+        return;
+    try {
+        m_connection.execute("ROLLBACK;");
+    } catch (...) {
+        // The engine has already rolled back what it could not keep.
+    }
+}
+
+void Transaction::commit()
+{
+    m_connection.execute("COMMIT;");
+    m_open = false;
+}

@@ -1,0 +1,153 @@
+// What only a real window system shows: the captions as the X server holds
+// them, keys reaching a message box, and a mouse press and its release
+// arriving apart with the focus moving between them. Runs under Xvfb with
+// the xcb platform; xprop reads the windows' names, xdotool presses keys
+// and buttons through the X server.
+
+#include "app/Application.h"
+#include "app/QtMessages.h"
+#include "model/Base.h"
+#include "support/Fixture.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+QString run(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(10000))
+        return QStringLiteral("<%1 did not finish>").arg(program);
+    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+}
+
+// The name the window manager would show for a window, read from the X server.
+QString windowName(const QWidget* window)
+{
+    const QString line = run(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window->winId()),
+                                                        QStringLiteral("_NET_WM_NAME")});
+    const qsizetype quote = line.indexOf(u'"');
+    return quote < 0 ? line : line.mid(quote + 1, line.size() - quote - 2);
+}
+
+// Shows a real message box; while it is up, reads its name from the X
+// server and presses key through the X server to close it.
+struct BoxSeen {
+    QString name;
+    UserMessages::Answer answer;
+};
+BoxSeen showAndAnswer(const QString& caption, UserMessages::Buttons buttons, const char* key)
+{
+    BoxSeen seen;
+    QTimer::singleShot(300, [&seen, key] {
+        QWidget* box = QApplication::activeModalWidget();
+        if (!box)
+            return;
+        seen.name = windowName(box);
+        run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("--window"),
+                                        QString::number(box->winId()), QString::fromLatin1(key)});
+    });
+    QTimer::singleShot(5000, [] { // never leave a box up if no key reached it
+        if (QWidget* box = QApplication::activeModalWidget())
+            box->close();
+    });
+    QtMessages messages;
+    seen.answer = messages.show(QStringLiteral("Szöveg"), caption, UserMessages::Icon::Information, buttons);
+    return seen;
+}
+
+// Presses and releases the left mouse button over widget through the X
+// server, with a pause between, while the event loop runs.
+void clickThroughX(QWidget* widget)
+{
+    const QPoint at = widget->mapToGlobal(widget->rect().center());
+    QProcess xdotool;
+    xdotool.start(QStringLiteral("xdotool"),
+                  {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
+                   QStringLiteral("mousedown"), QStringLiteral("1"), QStringLiteral("sleep"), QStringLiteral("0.15"),
+                   QStringLiteral("mouseup"), QStringLiteral("1")});
+    QTRY_VERIFY_WITH_TIMEOUT(xdotool.state() == QProcess::NotRunning, 5000);
+    QTest::qWait(100);
+}
+
+} // namespace
+
+class TestWindowSystem : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void captionsAreExact();
+    void keysReachAMessageBox();
+    void pressAndReleaseOnTheEditorButtons();
+};
+
+void TestWindowSystem::initTestCase()
+{
+    QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+    KelmirApplication::identify(*qApp);
+}
+
+void TestWindowSystem::captionsAreExact()
+{
+    DatabaseFolder folder;
+    folder.chooseCounty(6);
+    RunningProgram program;
+    QVERIFY(program.start());
+    QCOMPARE(windowName(program.window.get()), QStringLiteral("Kelmir - Daventor - v1.2.2"));
+    for (const char* caption : {"Információ", "Kilépés a Kelmirből", "Hiba az SQL script futásakor!"})
+        QCOMPARE(showAndAnswer(QString::fromUtf8(caption), UserMessages::Buttons::Ok, "Return").name,
+                 QString::fromUtf8(caption));
+}
+
+void TestWindowSystem::keysReachAMessageBox()
+{
+    const BoxSeen ok = showAndAnswer(QStringLiteral("Exportálás"), UserMessages::Buttons::Ok, "Return");
+    QCOMPARE(ok.answer, UserMessages::Answer::Ok);
+    const BoxSeen no = showAndAnswer(QStringLiteral("Kilépés a Kelmirből"), UserMessages::Buttons::YesNo, "Escape");
+    QCOMPARE(no.answer, UserMessages::Answer::No);
+    const BoxSeen yes = showAndAnswer(QStringLiteral("Kilépés a Kelmirből"), UserMessages::Buttons::YesNo, "Return");
+    QCOMPARE(yes.answer, UserMessages::Answer::Yes);
+}
+
+void TestWindowSystem::pressAndReleaseOnTheEditorButtons()
+{
+    DatabaseFolder folder;
+    folder.chooseCounty(6);
+    folder.addLocation("Makó", 6900, "Széchenyi tér 22.", "Városháza");
+    RunningProgram program;
+    QVERIFY(program.start());
+    program.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(program.window.get()));
+    QTest::mouseClick(program.find<QToolButton>("btnNew"), Qt::LeftButton);
+    QTest::mouseClick(program.find<QToolButton>("btnMakeTable"), Qt::LeftButton);
+    QTest::mouseClick(program.find<QPushButton>("btnNewVeradas"), Qt::LeftButton);
+    program.find<QComboBox>("cmbHelyszinek")->setCurrentIndex(1);
+    auto* start = program.find<QLineEdit>("edtKezdes");
+    start->setFocus();
+    start->selectAll();
+    QTest::keyClick(start, Qt::Key_Delete);
+    QTest::keyClicks(start, "090");
+    QCOMPARE(start->displayText(), QStringLiteral("09:0 "));
+
+    // "Rögzít" with a half-filled start time: the time message, nothing saved.
+    clickThroughX(program.find<QPushButton>("btnAddVeradas"));
+    QCOMPARE(program.messages.captions(), QStringList{"Hibás idő érték!"});
+    QCOMPARE(QApplication::focusWidget(), start);
+    QCOMPARE(folder.scalar("SELECT count(*) FROM at_veradasok"), QStringLiteral("0"));
+
+    // "Mégsem" with a half-filled start time: the entry ends.
+    clickThroughX(program.find<QPushButton>("btnCancelVeradas"));
+    QCOMPARE(program.window->base().EditMode, EditModes::Idle);
+    program.screenshot("window-system-schedule");
+}
+
+QTEST_MAIN(TestWindowSystem)
+#include "TestWindowSystem.moc"
