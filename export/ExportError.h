@@ -1,20 +1,10 @@
 #pragma once
 
-#include <QString>
+#include "model/Error.h"
 
-#include <stdexcept>
-
-// The one error type of the export layer, carrying a Hungarian message
-// for the general error report.
-class ExportError : public std::runtime_error {
+// The one exception of the export layer: a file that cannot be written, a
+// mail that cannot be sent, with a Hungarian message.
+class ExportError : public Error {
 public:
-    explicit ExportError(const QString& message)
-        : std::runtime_error(message.toStdString())
-        , m_message(message)
-    {
-    }
-    const QString& message() const { return m_message; }
-
-private:
-    QString m_message;
+    using Error::Error;
 };

@@ -3,82 +3,9 @@
 #include "store/Connection.h"
 #include "store/DatabaseError.h"
 
-#include <QHash>
 #include <QRegularExpression>
-#include <QScopeGuard>
-
-#include <sqlite3.h>
 
 #include <algorithm>
-#include <memory>
-
-namespace {
-
-struct StatementFinalizer {
-    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
-};
-using StatementPtr = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
-
-QString engineMessage(sqlite3* db)
-{
-    return QString::fromUtf8(sqlite3_errmsg(db));
-}
-
-QVariant readColumn(sqlite3_stmt* statement, int column)
-{
-    switch (sqlite3_column_type(statement, column)) {
-    case SQLITE_INTEGER:
-        return QVariant(qint64(sqlite3_column_int64(statement, column)));
-    case SQLITE_FLOAT:
-        return QVariant(sqlite3_column_double(statement, column));
-    case SQLITE_TEXT: {
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-        return QVariant(QString::fromUtf8(text, sqlite3_column_bytes(statement, column)));
-    }
-    case SQLITE_BLOB: {
-        const auto* data = static_cast<const char*>(sqlite3_column_blob(statement, column));
-        return QVariant(QByteArray(data, sqlite3_column_bytes(statement, column)));
-    }
-    default:
-        return QVariant();
-    }
-}
-
-// Result column names: the alias or plain column name, except that names
-// occurring more than once are qualified with their table.
-QStringList resultColumnNames(sqlite3_stmt* statement)
-{
-    const int count = sqlite3_column_count(statement);
-    QStringList names;
-    QHash<QString, int> occurrences;
-    for (int c = 0; c < count; ++c) {
-        names << QString::fromUtf8(sqlite3_column_name(statement, c));
-        ++occurrences[names.back().toLower()];
-    }
-    for (int c = 0; c < count; ++c) {
-        const char* table = sqlite3_column_table_name(statement, c);
-        if (occurrences.value(names[c].toLower()) > 1 && table)
-            names[c] = QString::fromUtf8(table) + u'.' + names[c];
-    }
-    return names;
-}
-
-// The column's declared type, by SQLite's rules of type affinity.
-ColumnType declaredType(sqlite3_stmt* statement, int column)
-{
-    const QByteArray declared = QByteArray(sqlite3_column_decltype(statement, column)).toUpper();
-    if (declared.isEmpty())
-        return ColumnType::Other;
-    if (declared.contains("INT"))
-        return ColumnType::Integer;
-    if (declared.contains("CHAR") || declared.contains("CLOB") || declared.contains("TEXT"))
-        return ColumnType::Text;
-    if (declared.contains("REAL") || declared.contains("FLOA") || declared.contains("DOUB"))
-        return ColumnType::Real;
-    return ColumnType::Other;
-}
-
-} // namespace
 
 QString Field::valueAsText() const
 {
@@ -167,7 +94,7 @@ void Query::addLines(std::initializer_list<const char*> utf8Lines)
         m_lines << QString::fromUtf8(line);
 }
 
-Query::Parameter& Query::parameterForBinding(const QString& name, ParamType typeOfValue)
+BoundParameter& Query::parameterForBinding(const QString& name, ParamType typeOfValue)
 {
     for (auto& parameter : m_parameters) {
         if (parameter.name.compare(name, Qt::CaseInsensitive) == 0)
@@ -235,71 +162,21 @@ void Query::open()
 void Query::run(bool keepResult)
 {
     close();
-    sqlite3* db = m_connection.handle();
-    const auto waitOver = qScopeGuard([this] { m_connection.statementEnded(); });
-    const QByteArray sql = text().toUtf8();
-    sqlite3_stmt* raw = nullptr;
-    const char* tail = nullptr;
-    if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &raw, &tail) != SQLITE_OK)
-        throw DatabaseError(engineMessage(db));
-    StatementPtr statement(raw);
-    if (!statement)
-        throw DatabaseError(QStringLiteral("Üres SQL utasítás"));
-    if (!QByteArray(tail).trimmed().isEmpty())
-        throw DatabaseError(QStringLiteral("Egy lekérdezés csak egy SQL utasítást tartalmazhat"));
-
-    if (m_parametersEnabled) {
-        for (const auto& parameter : m_parameters) {
-            const QByteArray marker = ':' + parameter.name.toUtf8();
-            const int index = sqlite3_bind_parameter_index(statement.get(), marker.constData());
-            if (index == 0)
-                continue; // declared for another form of the statement
-            int rc = SQLITE_OK;
-            if (parameter.value.isNull())
-                rc = sqlite3_bind_null(statement.get(), index);
-            else if (parameter.type == ParamType::Text)
-                rc = sqlite3_bind_text16(statement.get(), index, parameter.value.toString().utf16(),
-                                         int(parameter.value.toString().size() * 2), SQLITE_TRANSIENT);
-            else if (parameter.type == ParamType::Byte)
-                rc = sqlite3_bind_int(statement.get(), index, int(quint8(parameter.value.toUInt())));
-            else
-                rc = sqlite3_bind_int(statement.get(), index, parameter.value.toInt());
-            if (rc != SQLITE_OK)
-                throw DatabaseError(engineMessage(db));
-        }
-    }
-
-    QStringList columns = resultColumnNames(statement.get());
-    std::vector<ColumnType> types;
-    for (int c = 0; c < columns.size(); ++c)
-        types.push_back(declaredType(statement.get(), c));
-    std::vector<QVariant> cells;
-    int rows = 0;
-    for (;;) {
-        const int rc = sqlite3_step(statement.get());
-        if (rc == SQLITE_DONE)
-            break;
-        if (rc != SQLITE_ROW)
-            throw DatabaseError(engineMessage(db));
-        if (!keepResult)
-            continue;
-        for (int c = 0; c < columns.size(); ++c)
-            cells.push_back(readColumn(statement.get(), c));
-        ++rows;
-    }
-    m_changes = keepResult ? 0 : sqlite3_changes(db);
-    if (keepResult) {
-        if (m_observer)
-            m_observer->queryAboutToChange();
-        m_columns = std::move(columns);
-        m_columnTypes = std::move(types);
-        m_cells = std::move(cells);
-        m_rowCount = rows;
-        m_row = 0;
-        m_open = true;
-        if (m_observer)
-            m_observer->queryChanged();
-    }
+    static const std::vector<BoundParameter> none;
+    StatementResult result = m_connection.engine().run(text(), m_parametersEnabled ? m_parameters : none, keepResult);
+    m_changes = result.changes;
+    if (!keepResult)
+        return;
+    if (m_observer)
+        m_observer->queryAboutToChange();
+    m_columns = std::move(result.columns);
+    m_columnTypes = std::move(result.types);
+    m_cells = std::move(result.cells);
+    m_rowCount = result.rows;
+    m_row = 0;
+    m_open = true;
+    if (m_observer)
+        m_observer->queryChanged();
 }
 
 void Query::first()

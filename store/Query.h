@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/Engine.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -23,11 +25,6 @@ class Connection;
 // count and 1-based record numbers. Result columns that share a name are
 // qualified with their table ("at_veradasok.id"). Every failure throws
 // DatabaseError with the engine's message.
-enum class ParamType { Integer, Byte, Text };
-
-// The declared kind of a result column (what a writer of the result must
-// type it as, whatever its rows hold); Other for computed columns.
-enum class ColumnType { Integer, Real, Text, Other };
 
 class Query;
 
@@ -117,19 +114,14 @@ public:
     void setObserver(QueryObserver* observer) { m_observer = observer; }
 
 private:
-    struct Parameter {
-        QString name;
-        ParamType type;
-        QVariant value; // null until bound
-    };
-    Parameter& parameterForBinding(const QString& name, ParamType typeOfValue);
+    BoundParameter& parameterForBinding(const QString& name, ParamType typeOfValue);
     void run(bool keepResult);
     void discardResult();
 
     Connection& m_connection;
     QString m_name;
     bool m_parametersEnabled = true;
-    std::vector<Parameter> m_parameters;
+    std::vector<BoundParameter> m_parameters;
     QStringList m_lines;
     bool m_prepared = false;
 

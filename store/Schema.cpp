@@ -2,52 +2,17 @@
 
 #include "store/Connection.h"
 #include "store/DatabaseError.h"
+#include "store/Query.h"
+#include "store/Statement.h"
+#include "store/Transaction.h"
 
 #include <QCollator>
 #include <QFile>
 #include <QLocale>
-
-#include <sqlite3.h>
+#include <QScopeGuard>
 
 #include <algorithm>
-#include <memory>
 #include <stdexcept>
-
-namespace {
-
-void exec(sqlite3* db, const QString& sql)
-{
-    if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
-        throw DatabaseError(QString::fromUtf8(sqlite3_errmsg(db)));
-}
-
-struct StatementFinalizer {
-    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
-};
-
-std::unique_ptr<sqlite3_stmt, StatementFinalizer> prepare(sqlite3* db, const char* sql)
-{
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) != SQLITE_OK)
-        throw DatabaseError(QString::fromUtf8(sqlite3_errmsg(db)));
-    return std::unique_ptr<sqlite3_stmt, StatementFinalizer>(statement);
-}
-
-void stepOnce(sqlite3* db, sqlite3_stmt* statement)
-{
-    if (sqlite3_step(statement) != SQLITE_DONE)
-        throw DatabaseError(QString::fromUtf8(sqlite3_errmsg(db)));
-    sqlite3_reset(statement);
-    sqlite3_clear_bindings(statement);
-}
-
-void bindText(sqlite3_stmt* statement, int index, const QString& text)
-{
-    const QByteArray utf8 = text.toUtf8();
-    sqlite3_bind_text(statement, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-}
-
-} // namespace
 
 ReferenceData ReferenceData::fromCsv(const QByteArray& csv)
 {
@@ -72,27 +37,36 @@ ReferenceData ReferenceData::fromCsv(const QByteArray& csv)
     return data;
 }
 
-QStringList schemaStatements()
+void writeReferenceData(Connection& connection, const ReferenceData& data)
 {
-    return {
-        QStringLiteral("CREATE TABLE at_megyek (id INTEGER PRIMARY KEY NOT NULL, megye_nev TEXT COLLATE HUNGARIAN)"),
-        QStringLiteral("CREATE TABLE at_telepulesek (id INTEGER PRIMARY KEY NOT NULL, megye_kod INTEGER NOT NULL, "
-                       "telepules TEXT COLLATE HUNGARIAN, irsz INTEGER NOT NULL)"),
-        QStringLiteral("CREATE TABLE at_helyszinek (id INTEGER PRIMARY KEY AUTOINCREMENT, "
-                       "deleted INTEGER NOT NULL DEFAULT 0, telepules_kod INTEGER NOT NULL, "
-                       "cim TEXT COLLATE HUNGARIAN, helyszin TEXT COLLATE HUNGARIAN)"),
-        QStringLiteral("CREATE TABLE at_settings (id INTEGER PRIMARY KEY AUTOINCREMENT, "
-                       "megye_kod INTEGER NOT NULL DEFAULT 0, cel TEXT, forras TEXT, smtp TEXT, "
-                       "auth_sec INTEGER NOT NULL DEFAULT 0, auth_usr TEXT, auth_psw TEXT)"),
-        QStringLiteral("CREATE TABLE at_veradasok (id INTEGER PRIMARY KEY AUTOINCREMENT, ev TEXT, honap TEXT, "
-                       "nap TEXT, kezdes TEXT, befejezes TEXT, helyszin_kod INTEGER NOT NULL)"),
-        QStringLiteral("CREATE TABLE at_toExcel (datum TEXT, idopont TEXT, megye TEXT, irsz INTEGER, varos TEXT, "
-                       "helyszin TEXT, cim TEXT)"),
-        QStringLiteral("CREATE INDEX ix_telepulesek_megye ON at_telepulesek (megye_kod)"),
-        QStringLiteral("CREATE INDEX ix_helyszinek_telepules ON at_helyszinek (telepules_kod, deleted)"),
-        QStringLiteral("CREATE INDEX ix_veradasok_honap ON at_veradasok (ev, honap)"),
-        QStringLiteral("CREATE INDEX ix_veradasok_helyszin ON at_veradasok (helyszin_kod)"),
+    Transaction transaction(connection);
+    for (const QString& statement : connection.engine().schemaStatements())
+        connection.execute(statement);
+    Query insert(connection, QStringLiteral("builder"));
+    auto row = [&insert](const char* line) {
+        startStatement(insert);
+        insert.declareParameter(QStringLiteral("id"), ParamType::Integer);
+        insert.declareParameter(QStringLiteral("megye"), ParamType::Integer);
+        insert.declareParameter(QStringLiteral("nev"), ParamType::Text);
+        insert.declareParameter(QStringLiteral("irsz"), ParamType::Integer);
+        insert.addLines({line});
     };
+    for (qsizetype i = 0; i < data.counties.size(); ++i) {
+        row("INSERT INTO at_megyek (id, megye_nev) VALUES (:id, :nev);");
+        insert.bind(QStringLiteral("id"), qint32(i + 1));
+        insert.bind(QStringLiteral("nev"), data.counties[i]);
+        insert.execute();
+    }
+    for (qsizetype i = 0; i < data.settlements.size(); ++i) {
+        const ReferenceData::Settlement& settlement = data.settlements[i];
+        row("INSERT INTO at_telepulesek (id, megye_kod, telepules, irsz) VALUES (:id, :megye, :nev, :irsz);");
+        insert.bind(QStringLiteral("id"), qint32(i + 1));
+        insert.bind(QStringLiteral("megye"), qint32(data.counties.indexOf(settlement.megye) + 1));
+        insert.bind(QStringLiteral("nev"), settlement.telepules);
+        insert.bind(QStringLiteral("irsz"), qint32(settlement.irsz));
+        insert.execute();
+    }
+    transaction.commit();
 }
 
 void createDatabaseFile(const QString& path, const ReferenceData& data)
@@ -101,39 +75,13 @@ void createDatabaseFile(const QString& path, const ReferenceData& data)
         throw DatabaseError(QStringLiteral("A fájl már létezik: %1").arg(path));
     const QString partPath = path + QStringLiteral(".part");
     QFile::remove(partPath);
-    try {
-        {
-            Connection connection;
-            connection.createNew(partPath);
-            sqlite3* db = connection.handle();
-            exec(db, QStringLiteral("BEGIN"));
-            for (const QString& statement : schemaStatements())
-                exec(db, statement);
-
-            auto county = prepare(db, "INSERT INTO at_megyek (id, megye_nev) VALUES (?, ?)");
-            for (qsizetype i = 0; i < data.counties.size(); ++i) {
-                sqlite3_bind_int(county.get(), 1, int(i + 1));
-                bindText(county.get(), 2, data.counties[i]);
-                stepOnce(db, county.get());
-            }
-            auto settlement =
-                prepare(db, "INSERT INTO at_telepulesek (id, megye_kod, telepules, irsz) VALUES (?, ?, ?, ?)");
-            for (qsizetype i = 0; i < data.settlements.size(); ++i) {
-                const auto& row = data.settlements[i];
-                sqlite3_bind_int(settlement.get(), 1, int(i + 1));
-                sqlite3_bind_int(settlement.get(), 2, int(data.counties.indexOf(row.megye) + 1));
-                bindText(settlement.get(), 3, row.telepules);
-                sqlite3_bind_int(settlement.get(), 4, row.irsz);
-                stepOnce(db, settlement.get());
-            }
-            county.reset();
-            settlement.reset();
-            exec(db, QStringLiteral("COMMIT"));
-        }
-        if (QFile::exists(path) || !QFile::rename(partPath, path))
-            throw DatabaseError(QStringLiteral("A fájl nem hozható létre: %1").arg(path));
-    } catch (...) {
-        QFile::remove(partPath);
-        throw;
+    auto leaveNothing = qScopeGuard([&partPath] { QFile::remove(partPath); });
+    {
+        Connection connection;
+        connection.createNew(partPath);
+        writeReferenceData(connection, data);
     }
+    if (QFile::exists(path) || !QFile::rename(partPath, path))
+        throw DatabaseError(QStringLiteral("A fájl nem hozható létre: %1").arg(path));
+    leaveNothing.dismiss();
 }

@@ -26,8 +26,12 @@ struct ReferenceData {
     static ReferenceData fromCsv(const QByteArray& csv);
 };
 
-// The statements that create the six tables and their indexes.
-QStringList schemaStatements();
+class Connection;
+
+// Writes the six tables, the counties into at_megyek and the settlements
+// into at_telepulesek, through an empty database's connection, in one
+// transaction. Throws DatabaseError.
+void writeReferenceData(Connection& connection, const ReferenceData& data);
 
 // Writes a fresh database at path: the six tables, the counties into
 // at_megyek, the settlements into at_telepulesek, everything else empty. The

@@ -11,8 +11,9 @@ void Table::open()
     m_query.close();
     m_query.clearParameters();
     m_query.clearText();
-    // The program's own table names only; "stored order" is the row order.
-    m_query.addLine(QStringLiteral("SELECT * FROM [%1] ORDER BY rowid;").arg(m_tableName));
+    // The program's own table names only; every table's stored order is
+    // the order of its ids.
+    m_query.addLine(QStringLiteral("SELECT * FROM %1 ORDER BY id;").arg(m_tableName));
     m_query.prepare();
     m_query.open();
 }

@@ -2,10 +2,12 @@
 
 #include "store/Connection.h"
 
+#include <QString>
+
 Transaction::Transaction(Connection& connection)
     : m_connection(connection)
 {
-    m_connection.execute("BEGIN IMMEDIATE;");
+    m_connection.execute(QStringLiteral("BEGIN IMMEDIATE;"));
 }
 
 Transaction::~Transaction()
@@ -13,7 +15,7 @@ Transaction::~Transaction()
     if (!m_open)
         return;
     try {
-        m_connection.execute("ROLLBACK;");
+        m_connection.execute(QStringLiteral("ROLLBACK;"));
     } catch (...) {
         // The engine has already rolled back what it could not keep.
     }
@@ -21,6 +23,6 @@ Transaction::~Transaction()
 
 void Transaction::commit()
 {
-    m_connection.execute("COMMIT;");
+    m_connection.execute(QStringLiteral("COMMIT;"));
     m_open = false;
 }

@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QScopeGuard>
 
 ListGrid::ListGrid(const QString& objectName, QRect geometry, Query& query, QList<GridColumn> columns,
                    UserMessages& messages, QWidget* parent)
@@ -57,15 +58,9 @@ void ListGrid::moveTo(int row)
 
 void ListGrid::quietly(const std::function<void()>& change)
 {
-    const bool wasQuiet = m_quiet;
+    const auto restore = qScopeGuard([this, wasQuiet = m_quiet] { m_quiet = wasQuiet; });
     m_quiet = true;
-    try {
-        change();
-    } catch (...) {
-        m_quiet = wasQuiet;
-        throw;
-    }
-    m_quiet = wasQuiet;
+    change();
 }
 
 bool ListGrid::reload(const std::function<bool()>& load, int idColumn, qint32 keepId)

@@ -15,8 +15,6 @@
 #include <QStyleOptionHeader>
 #include <QTest>
 
-#include <sqlite3.h>
-
 #include <stdexcept>
 
 namespace {
@@ -55,26 +53,18 @@ void DatabaseFolder::exec(const QString& sql) const
 {
     Connection connection;
     connection.open(databasePath());
-    char* error = nullptr;
-    if (sqlite3_exec(connection.handle(), sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK) {
-        const std::string message = error ? error : "?";
-        sqlite3_free(error);
-        throw std::runtime_error(message);
-    }
+    connection.execute(sql);
 }
 
 QStringList DatabaseFolder::lines(const QString& sql) const
 {
     Connection connection;
     connection.open(databasePath());
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(connection.handle(), sql.toUtf8().constData(), -1, &statement, nullptr) != SQLITE_OK)
-        throw std::runtime_error(sqlite3_errmsg(connection.handle()));
-    QStringList result;
-    while (sqlite3_step(statement) == SQLITE_ROW)
-        result << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
-    sqlite3_finalize(statement);
-    return result;
+    const StatementResult result = connection.engine().run(sql, {}, true);
+    QStringList lines;
+    for (int r = 0; r < result.rows; ++r)
+        lines << result.cells[size_t(r) * result.columns.size()].toString();
+    return lines;
 }
 
 void DatabaseFolder::chooseCounty(int county, const QString& recipient) const
@@ -107,16 +97,7 @@ void DatabaseFolder::addDonation(const char* ev, const char* honap, const char* 
 
 QString DatabaseFolder::scalar(const QString& sql) const
 {
-    Connection connection;
-    connection.open(databasePath());
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(connection.handle(), sql.toUtf8().constData(), -1, &statement, nullptr) != SQLITE_OK)
-        throw std::runtime_error(sqlite3_errmsg(connection.handle()));
-    QString result;
-    if (sqlite3_step(statement) == SQLITE_ROW && sqlite3_column_type(statement, 0) != SQLITE_NULL)
-        result = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
-    sqlite3_finalize(statement);
-    return result;
+    return lines(sql).value(0);
 }
 
 RunningProgram::RunningProgram()

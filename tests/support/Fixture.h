@@ -11,7 +11,6 @@
 
 class Tdm;
 class TfrmMain;
-struct sqlite3;
 
 class QHeaderView;
 

@@ -1,4 +1,4 @@
-#include "store/HungarianCollation.h"
+#include "store/sqlite/HungarianCollation.h"
 
 #include "store/DatabaseError.h"
 

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <functional>
+#include <vector>
+
+// How a parameter's value reaches the engine: a 32-bit integer, an
+// unsigned byte or a text.
+enum class ParamType { Integer, Byte, Text };
+
+// The declared kind of a result column (what a writer of the result must
+// type it as, whatever its rows hold); Other for computed columns.
+enum class ColumnType { Integer, Real, Text, Other };
+
+// One named parameter of a statement, written in its text as ":name".
+struct BoundParameter {
+    QString name;
+    ParamType type = ParamType::Text;
+    QVariant value; // null until bound
+};
+
+// What one statement gave: for a select, the whole result (columns named,
+// and those that share a name qualified with their table, as
+// "at_veradasok.id"); for a write, the number of rows it changed.
+struct StatementResult {
+    QStringList columns;
+    std::vector<ColumnType> types;
+    std::vector<QVariant> cells; // row by row
+    int rows = 0;
+    int changes = 0;
+};
+
+// One database engine behind a connection. The front end (Connection,
+// Query) never names an engine; each engine lives in a folder of its own
+// under store/ and takes care of what differs: how the statement text and
+// its named parameters reach the engine, how a result is read and named,
+// how a wait for another program's lock is bounded. Every failure throws
+// DatabaseError with the engine's message.
+class Engine {
+public:
+    virtual ~Engine() = default;
+
+    // Runs one statement text as written. Parameters the text does not
+    // hold are passed over.
+    virtual StatementResult run(const QString& text, const std::vector<BoundParameter>& parameters,
+                                bool keepResult) = 0;
+    // A statement of the program's own, without parameters or result.
+    virtual void execute(const QString& statement) = 0;
+
+    // How long a statement waits for another program's lock before it fails.
+    virtual void setBusyTimeout(int milliseconds) = 0;
+    // Told true when a statement starts to wait for another program, false
+    // when that statement has ended.
+    using WaitHook = std::function<void(bool waiting)>;
+    virtual void setWaitHook(WaitHook hook) = 0;
+
+    // The statements that make the six tables of a fresh database.
+    virtual QStringList schemaStatements() const = 0;
+};

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "store/Engine.h"
+
+#include <memory>
+
+struct sqlite3;
+
+// The embedded engine: the file datacore.vdf through SQLite's C API. It
+// opens an existing file read-write and never creates one (the builder of
+// fresh files asks for that explicitly); it registers the Hungarian
+// collation the sorted text columns are declared with, keeps the rollback
+// journal, and waits a bounded time for another program's lock.
+class SqliteEngine final : public Engine {
+public:
+    enum class Mode { OpenExisting, CreateNew };
+
+    // Throws DatabaseError when the file is missing (OpenExisting), not a
+    // database, or cannot be written, and when its folder cannot be written
+    // (the engine keeps its journal there, so every write would fail).
+    SqliteEngine(const QString& path, Mode mode);
+    ~SqliteEngine() override;
+
+    StatementResult run(const QString& text, const std::vector<BoundParameter>& parameters,
+                        bool keepResult) override;
+    void execute(const QString& statement) override;
+    void setBusyTimeout(int milliseconds) override { m_busyTimeoutMs = milliseconds; }
+    void setWaitHook(WaitHook hook) override { m_waitHook = std::move(hook); }
+    QStringList schemaStatements() const override;
+
+private:
+    struct Closer {
+        void operator()(sqlite3* db) const;
+    };
+    static int busyHandler(void* engine, int attempt);
+    void waitEnded();
+
+    std::unique_ptr<sqlite3, Closer> m_db;
+    int m_busyTimeoutMs = 5000;
+    WaitHook m_waitHook;
+    bool m_waiting = false;
+};
