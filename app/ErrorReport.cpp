@@ -1,8 +1,14 @@
 #include "app/ErrorReport.h"
 
+#include "model/Error.h"
 #include "model/UserMessages.h"
-#include "store/DatabaseError.h"
-#include "store/Statement.h"
+
+QString withClosingFullStop(const QString& text)
+{
+    if (!text.isEmpty() && text.back().unicode() > u'.')
+        return text + u'.';
+    return text;
+}
 
 void reportGeneralError(UserMessages& messages, const QString& text)
 {
@@ -12,8 +18,13 @@ void reportGeneralError(UserMessages& messages, const QString& text)
 
 void reportGeneralError(UserMessages& messages, const std::exception& error)
 {
-    if (const auto* database = dynamic_cast<const DatabaseError*>(&error))
-        reportGeneralError(messages, database->message());
+    if (const auto* own = dynamic_cast<const Error*>(&error))
+        reportGeneralError(messages, own->message());
     else
         reportGeneralError(messages, QString::fromUtf8(error.what()));
+}
+
+void reportDatabaseError(UserMessages& messages, const QString& text)
+{
+    messages.show(text, sqlErrorCaption, UserMessages::Icon::Warning, UserMessages::Buttons::Ok);
 }

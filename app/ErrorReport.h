@@ -1,17 +1,26 @@
 #pragma once
 
+#include "store/DatabaseError.h"
+
 #include <QString>
 
 #include <exception>
+#include <optional>
+#include <type_traits>
 #include <utility>
 
 class UserMessages;
 
+// How the windows show what failed. The layers below throw (DatabaseError,
+// ExportError); here each failure meets one of two reports.
+
 // The general error report: an error that no operation caught ends the
-// user's action and is shown under the caption "Kelmir" with the error icon;
-// the window then waits for the next action.
+// user's action and is shown under the caption "Kelmir" with the error icon,
+// a closing full stop added when the last character's code is above that of
+// the full stop (letters, digits); the window then waits for the next action.
 void reportGeneralError(UserMessages& messages, const QString& text);
 void reportGeneralError(UserMessages& messages, const std::exception& error);
+QString withClosingFullStop(const QString& text);
 
 // Runs one user action; whatever it throws ends the action at that point and
 // reaches the general error report. Returns whether the action ran to its end.
@@ -24,5 +33,31 @@ bool runAction(UserMessages& messages, Action&& action)
     } catch (const std::exception& error) {
         reportGeneralError(messages, error);
         return false;
+    }
+}
+
+// A guarded statement: a database failure shows the engine's text in the box
+// "Hiba az SQL script futásakor!" (warning icon, OK) and ends the statement.
+// Returns false (a statement without a value) or no value.
+inline const QString sqlErrorCaption = QStringLiteral("Hiba az SQL script futásakor!");
+void reportDatabaseError(UserMessages& messages, const QString& text);
+
+template <typename Statement>
+auto guarded(UserMessages& messages, Statement&& statement)
+{
+    using Value = std::invoke_result_t<Statement>;
+    try {
+        if constexpr (std::is_void_v<Value>) {
+            std::forward<Statement>(statement)();
+            return true;
+        } else {
+            return std::optional<Value>(std::forward<Statement>(statement)());
+        }
+    } catch (const DatabaseError& error) {
+        reportDatabaseError(messages, error.message());
+        if constexpr (std::is_void_v<Value>)
+            return false;
+        else
+            return std::optional<Value>();
     }
 }

@@ -4,7 +4,6 @@
 #include "app/Icons.h"
 #include "app/Panel.h"
 #include "app/export/ExportPanel.h"
-#include "export/MailAccount.h"
 #include "app/locations/LocationsPanel.h"
 #include "app/schedule/DonationsPanel.h"
 #include "app/schedule/NewMonthPanel.h"
@@ -44,24 +43,13 @@ protected:
 
 const QString databaseCaption = QStringLiteral("Adatbázis hiba!");
 
-SmtpSettings builtInMailAccount()
-{
-    SmtpSettings account;
-    account.host = QString::fromUtf8(MailAccount::host);
-    account.port = MailAccount::port;
-    account.user = QString::fromUtf8(MailAccount::sender);
-    account.password = QString::fromUtf8(MailAccount::password);
-    account.caFile = QString::fromUtf8(MailAccount::caFile);
-    return account;
-}
-
 } // namespace
 
 TfrmMain::TfrmMain(Tdm& dm, UserMessages& messages, const Clock& clock, WorkbookViewer& viewer)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                            | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
     , m_dm(dm)
-    , m_context{dm, m_base, messages, clock, viewer, *this, builtInMailAccount()}
+    , m_context{dm, m_base, messages, clock, viewer, *this, MailAccount::builtIn()}
 {
     setObjectName(QStringLiteral("frmMain"));
     // While a statement waits for another program's lock the window cannot
@@ -186,16 +174,14 @@ bool TfrmMain::FormCreate()
     if (!openDatabase())
         return false;
 
-    m_base.CurrentSettings.Clear();
-    m_base.CurrentLocation.Clear();
-    m_base.CurrentDonation.Clear();
-    m_base.EditMode = EditModes::Idle;
-    m_base.LocationSort.reset();
-    m_base.DonationSort.reset();
-    m_base.SmtpAuthAttempted = false;
-
-    LoadSettings(m_dm, m_base.CurrentSettings, m_context.messages);
-    LoadRecipient(m_dm, m_base.CurrentSettings, m_context.messages);
+    // Each load is guarded: a failure shows its box, leaves the settings
+    // cleared, and start-up goes on.
+    tSettings& settings = m_base.CurrentSettings;
+    settings = guarded(m_context.messages, [this] { return LoadSettings(m_dm); }).value_or(tSettings());
+    if (const std::optional<QString> recipient = guarded(m_context.messages, [this] { return LoadRecipient(m_dm); }))
+        settings.Cel = *recipient;
+    else
+        settings.Clear();
 
     m_settings->fillCounties();
     m_settings->selectCounty(m_base.CurrentSettings.megye_kod);

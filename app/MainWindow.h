@@ -40,6 +40,9 @@ public:
     AppContext& context() { return m_context; }
     SettingsPanel* settingsPanel() const { return m_settings; }
     LocationsPanel* locationsPanel() const { return m_locations; }
+    DonationsPanel* donationsPanel() const { return m_donations; }
+    OpenMonthPanel* openMonthPanel() const { return m_openMonth; }
+    ExportPanel* exportPanel() const { return m_export; }
 
     static constexpr QSize clientSize{900, 680};
 

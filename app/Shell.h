@@ -1,6 +1,6 @@
 #pragma once
 
-#include "export/SmtpClient.h"
+#include "export/MailAccount.h"
 
 class Tdm;
 struct Base;
@@ -30,5 +30,5 @@ struct AppContext {
     const Clock& clock;
     WorkbookViewer& viewer;
     Shell& shell;
-    SmtpSettings mail; // the built-in account; tests point it elsewhere
+    MailAccount mail; // the built-in account; tests point it elsewhere
 };

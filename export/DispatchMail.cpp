@@ -8,7 +8,7 @@ MailMessage buildDispatchMail(const DispatchDetails& details)
     mail.fromName = organisation;
     mail.fromAddress = details.senderMailbox;
     mail.replyTo = details.senderMailbox;
-    mail.to = parseRecipients(details.recipients);
+    mail.to = details.recipients;
     mail.subject = QStringLiteral("Véradónapok: ") + details.monthName;
     mail.organization = organisation;
     mail.mailer = details.mailAgent;

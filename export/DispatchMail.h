@@ -7,7 +7,7 @@
 // the fixed three-line text and the XML file attached.
 struct DispatchDetails {
     QString county;      // CurrentSettings.Megye
-    QString recipients;  // CurrentSettings.Cel, comma separated
+    QStringList recipients; // parsed from CurrentSettings.Cel
     QString monthName;   // SelectedMonthName
     QString senderMailbox;
     QString mailAgent;
@@ -15,5 +15,4 @@ struct DispatchDetails {
     QByteArray attachment;
 };
 
-// Throws ExportError when the recipients text is empty or unsafe.
 MailMessage buildDispatchMail(const DispatchDetails& details);

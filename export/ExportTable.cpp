@@ -1,22 +1,16 @@
 #include "export/ExportTable.h"
 
-#include "model/Base.h"
 #include "store/DataModule.h"
 #include "store/DonationStore.h"
 #include "store/Statement.h"
 
-int BuildExportTable(Tdm& dm, Base& base, int monthItem)
+int BuildExportTable(Tdm& dm, quint8 county, const QString& countyName, int year, int month)
 {
     Query& command = dm.CommandQuery;
     startStatement(command);
     command.addLine(QStringLiteral("DELETE FROM at_toExcel;"));
     command.prepare();
     command.execute();
-
-    const rVeradasok month = base.MonthList.at(monthItem - 1);
-    base.SelectedYear = month.ev;
-    base.SelectedMonth = quint8(month.honap + 1);
-    base.SelectedMonthName = month.honap_s;
 
     Query& rows = dm.aq_toExcel;
     startStatement(rows);
@@ -32,9 +26,9 @@ int BuildExportTable(Tdm& dm, Base& base, int monthItem)
           "((at_telepulesek.megye_kod)=:vmegye_kod))",
           "ORDER BY at_veradasok.nap, at_veradasok.kezdes, at_telepulesek.telepules, at_helyszinek.cim;"})
         rows.addLine(QString::fromUtf8(line));
-    rows.bind(QStringLiteral("vev"), QString::number(base.SelectedYear));
-    rows.bind(QStringLiteral("vhonap"), TwoDigitText(base.SelectedMonth));
-    rows.bind(QStringLiteral("vmegye_kod"), qint32(base.CurrentSettings.megye_kod));
+    rows.bind(QStringLiteral("vev"), QString::number(year));
+    rows.bind(QStringLiteral("vhonap"), TwoDigitText(month));
+    rows.bind(QStringLiteral("vmegye_kod"), qint32(county));
     rows.prepare();
     rows.open();
     const int count = rows.recordCount();
@@ -49,7 +43,7 @@ int BuildExportTable(Tdm& dm, Base& base, int monthItem)
         auto text = [&](const char* column) { return rows.field(QString::fromLatin1(column)).asString(); };
         command.bind(QStringLiteral("vdatum"), text("ev") + u'.' + text("honap") + u'.' + text("nap"));
         command.bind(QStringLiteral("vidopont"), text("kezdes") + u'-' + text("befejezes"));
-        command.bind(QStringLiteral("vmegye"), base.CurrentSettings.Megye);
+        command.bind(QStringLiteral("vmegye"), countyName);
         command.bind(QStringLiteral("virsz"), rows.field(QStringLiteral("irsz")).valueAsInteger());
         command.bind(QStringLiteral("vvaros"), text("telepules"));
         command.bind(QStringLiteral("vhelyszin"), text("helyszin"));

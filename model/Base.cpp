@@ -1,18 +1,11 @@
 #include "model/Base.h"
 
-const std::array<QString, 12> MonthNames = {
-    QStringLiteral("Január"),    QStringLiteral("Február"), QStringLiteral("Március"),  QStringLiteral("Április"),
-    QStringLiteral("Május"),     QStringLiteral("Június"),  QStringLiteral("Július"),   QStringLiteral("Augusztus"),
-    QStringLiteral("Szeptember"), QStringLiteral("Október"), QStringLiteral("November"), QStringLiteral("December"),
-};
+#include <QDate>
 
-void MonthTable::append(qint32 year, int monthNumber)
+void Base::selectMonth(qint32 year, int month)
 {
-    rVeradasok entry;
-    entry.ev = year;
-    if (monthNumber >= 1 && monthNumber <= 12) {
-        entry.honap = quint8(monthNumber - 1);
-        entry.honap_s = MonthNames[entry.honap];
-    }
-    m_entries.append(entry);
+    SelectedYear = year;
+    SelectedMonth = quint8(month);
+    SelectedMonthName = monthEntry(year, month).honap_s;
+    DaysInSelectedMonth = QDate(year, month, 1).daysInMonth();
 }

@@ -3,6 +3,10 @@
 #include <QString>
 #include <QtGlobal>
 
+// Editor state of a panel's editor: idle, entering a new row (the save
+// inserts), or changing the chosen row (the save updates).
+enum class EditModes : quint8 { Idle = 0, New = 1, Change = 2 };
+
 // The three records through which the panels hand data to one another. Plain
 // values with public fields; the operations assign straight from their
 // arguments and check nothing.

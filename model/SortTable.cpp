@@ -20,3 +20,16 @@ QString SortTable::orderByLine() const
     const QString terminator = m_ascending ? QStringLiteral(" ASC;") : QStringLiteral(" DESC;");
     return QStringLiteral("ORDER BY ") + m_columns.join(separator) + terminator;
 }
+
+QStringList locationSortStart()
+{
+    return {QStringLiteral("at_telepulesek.telepules"), QStringLiteral("at_telepulesek.irsz"),
+            QStringLiteral("at_helyszinek.cim"), QStringLiteral("at_helyszinek.helyszin")};
+}
+
+QStringList donationSortStart()
+{
+    return {QStringLiteral("at_veradasok.nap"), QStringLiteral("at_veradasok.kezdes"),
+            QStringLiteral("at_telepulesek.telepules"), QStringLiteral("at_telepulesek.irsz"),
+            QStringLiteral("at_helyszinek.cim"), QStringLiteral("at_helyszinek.helyszin")};
+}

@@ -23,3 +23,9 @@ private:
     QStringList m_columns;
     bool m_ascending = true;
 };
+
+// The start content of the two lists' tables (LocationSortColumns,
+// DonationSortColumns): settlement, postcode, address, name; and day, start,
+// then the location's columns.
+QStringList locationSortStart();
+QStringList donationSortStart();

@@ -1,47 +1,44 @@
 #pragma once
 
+#include "model/Records.h"
+#include "store/Choice.h"
 #include "store/Statement.h"
 
+#include <QList>
 #include <QString>
-#include <QStringList>
-
-#include <functional>
 
 class Clock;
+class SortTable;
 class Tdm;
-class UserMessages;
-struct Base;
+struct rVeradasok;
 
 // The appointments of a month in the county, their writes, the county's
 // months that hold appointments, and the live locations offered for an
 // appointment. Dates and times are stored as fixed, zero-padded texts, so
-// that text order is chronological.
+// that text order is chronological. Every operation throws DatabaseError;
+// the windows decide how a failure is shown.
 
 // "0" + n for 1..9, n itself from 10 on: the stored form of months and days.
 QString TwoDigitText(int number);
 
-void ResetDonationSort(Base& base);
+// Opens dm.aq_veradasok, which the appointment grid shows, on the month's
+// appointments in the county, in the sort table's order.
+void LoadDonationList(Tdm& dm, quint8 county, int year, int month, const SortTable& sort);
 
-// Opens dm.aq_veradasok on the selected month's appointments in the
-// county, in the current sort order, on the first row. Guarded: false (and a
-// closed, empty list) when the statement failed.
-bool LoadDonationList(Tdm& dm, const Base& base, UserMessages& messages);
+// Inserts the appointment (mode New) or updates it by id (otherwise). Runs
+// in dm.aq_veradasok, so the list is closed until it is loaded again.
+WriteResult SaveDonation(Tdm& dm, const tVeradasok& donation, EditModes mode);
 
-// Inserts CurrentDonation (EditMode New) or updates it by id (otherwise).
-WriteResult SaveDonation(Tdm& dm, const Base& base, UserMessages& messages);
+// Deletes the appointment with that id, in dm.aq_veradasok.
+WriteResult DeleteDonation(Tdm& dm, qint32 id);
 
-// Deletes CurrentDonation, reopens the list whatever happened, and calls
-// selectRow with the row number the list stood on before.
-WriteResult DeleteDonation(Tdm& dm, Base& base, UserMessages& messages, const std::function<void(int)>& selectRow);
+// The county's live locations ordered by name, postcode, settlement and
+// address, as "7621 Pécs, Széchenyi tér 1. - Városháza". Read through
+// dm.CommandQuery: no grid's rows move.
+Choices LoadLocationChoices(Tdm& dm, quint8 county);
 
-// Opens dm.aq_helyszinek on the county's live locations ordered by name,
-// postcode, settlement and address, and fills LocationIds. Not guarded.
-void LoadLocationChoices(Tdm& dm, Base& base);
-
-// Runs the month query in dm.CommandQuery, refills MonthList from it and
-// returns the months as "2013 Szeptember", in chronological order. Not
-// guarded.
-QStringList LoadMonthChoices(Tdm& dm, Base& base);
+// The county's months that hold appointments, in chronological order.
+QList<rVeradasok> LoadMonthChoices(Tdm& dm, quint8 county);
 
 int CurrentYear(const Clock& clock);
 int CurrentMonth(const Clock& clock);

@@ -1,30 +1,26 @@
 #include "store/LocationStore.h"
 
-#include "model/Base.h"
+#include "model/SortTable.h"
 #include "store/DataModule.h"
-#include "store/Statement.h"
 
-void ResetLocationSort(Base& base)
-{
-    base.LocationSort.reset();
-}
-
-void LoadSettlementChoices(Tdm& dm, Base& base)
+Choices LoadSettlementChoices(Tdm& dm, quint8 county)
 {
     Query& q = dm.aq_telepulesek;
     startStatement(q);
     q.declareParameter(QStringLiteral("vmegye_kod"), ParamType::Byte);
     q.addLine(QStringLiteral("SELECT * FROM at_telepulesek WHERE megye_kod=:vmegye_kod ORDER BY telepules, irsz ASC;"));
-    q.bindByte(QStringLiteral("vmegye_kod"), base.CurrentSettings.megye_kod);
+    q.bindByte(QStringLiteral("vmegye_kod"), county);
     q.prepare();
     q.open();
-    base.SettlementIds.clear();
-    int position = 1;
+    Choices choices;
+    choices.reserve(q.recordCount());
     for (q.first(); !q.eof(); q.next())
-        base.SettlementIds.set(position++, q.field(QStringLiteral("id")).valueAsInteger());
+        choices.append({q.field(QStringLiteral("id")).valueAsInteger(),
+                        q.field(QStringLiteral("irsz")).valueAsText() + u' ' + q.field(QStringLiteral("telepules")).asString()});
+    return choices;
 }
 
-bool LoadLocationList(Tdm& dm, const Base& base, UserMessages& messages)
+void LoadLocationList(Tdm& dm, quint8 county, const SortTable& sort)
 {
     Query& q = dm.aq_helyszinek;
     startStatement(q);
@@ -32,18 +28,15 @@ bool LoadLocationList(Tdm& dm, const Base& base, UserMessages& messages)
                              "at_telepulesek.irsz, at_telepulesek.telepules, at_helyszinek.cim, "
                              "at_helyszinek.helyszin FROM at_helyszinek"));
     q.addLine(QStringLiteral("INNER JOIN at_telepulesek ON at_helyszinek.telepules_kod=at_telepulesek.id"));
-    q.addLine(QStringLiteral("WHERE at_telepulesek.megye_kod=%1 AND deleted=0").arg(base.CurrentSettings.megye_kod));
-    q.addLine(base.LocationSort.orderByLine());
+    q.addLine(QStringLiteral("WHERE at_telepulesek.megye_kod=%1 AND deleted=0").arg(county));
+    q.addLine(sort.orderByLine());
     q.prepare();
-    if (!openGuarded(q, messages))
-        return false;
+    q.open();
     q.first();
-    return true;
 }
 
-WriteResult SaveLocation(Tdm& dm, const Base& base, UserMessages& messages)
+WriteResult SaveLocation(Tdm& dm, const tHelyszinek& location, EditModes mode)
 {
-    const tHelyszinek& location = base.CurrentLocation;
     Query& q = dm.aq_helyszinek;
     startStatement(q);
     q.declareParameter(QStringLiteral("vid"), ParamType::Integer);
@@ -51,14 +44,13 @@ WriteResult SaveLocation(Tdm& dm, const Base& base, UserMessages& messages)
     q.declareParameter(QStringLiteral("vtelepules_kod"), ParamType::Integer);
     q.declareParameter(QStringLiteral("vcim"), ParamType::Text);
     q.declareParameter(QStringLiteral("vhelyszin"), ParamType::Text);
-    const bool insert = base.EditMode == EditModes::New;
+    const bool insert = mode == EditModes::New;
     if (insert) {
-        q.addLine(QStringLiteral("INSERT INTO at_helyszinek (deleted, telepules_kod, cim, helyszin)"));
-        q.addLine(QStringLiteral("VALUES (:vdeleted, :vtelepules_kod, :vcim, :vhelyszin);"));
+        q.addLines({"INSERT INTO at_helyszinek (deleted, telepules_kod, cim, helyszin)",
+                    "VALUES (:vdeleted, :vtelepules_kod, :vcim, :vhelyszin);"});
     } else {
-        for (const char* line : {"UPDATE at_helyszinek", "SET deleted=:vdeleted,", "telepules_kod=:vtelepules_kod,",
-                                 "cim=:vcim,", "helyszin=:vhelyszin", "WHERE id=:vid;"})
-            q.addLine(QString::fromLatin1(line));
+        q.addLines({"UPDATE at_helyszinek", "SET deleted=:vdeleted,", "telepules_kod=:vtelepules_kod,", "cim=:vcim,",
+                    "helyszin=:vhelyszin", "WHERE id=:vid;"});
         q.bind(QStringLiteral("vid"), location.id);
     }
     q.bindByte(QStringLiteral("vdeleted"), location.deleted);
@@ -66,23 +58,18 @@ WriteResult SaveLocation(Tdm& dm, const Base& base, UserMessages& messages)
     q.bind(QStringLiteral("vcim"), location.Cim);
     q.bind(QStringLiteral("vhelyszin"), location.Helyszin);
     q.prepare();
-    return insert ? (executeGuarded(q, messages) ? WriteResult::Written : WriteResult::Failed)
-                  : executeGuardedChange(q, messages);
+    q.execute();
+    return insert ? WriteResult::Written : changeResult(q);
 }
 
-WriteResult WithdrawLocation(Tdm& dm, Base& base, UserMessages& messages, const std::function<void(int)>& selectRow)
+WriteResult WithdrawLocation(Tdm& dm, qint32 id)
 {
     Query& q = dm.aq_helyszinek;
-    const int formerRow = q.recNo();
     startStatement(q);
     q.declareParameter(QStringLiteral("vid"), ParamType::Integer);
-    q.addLine(QStringLiteral("UPDATE at_helyszinek"));
-    q.addLine(QStringLiteral("SET deleted=1"));
-    q.addLine(QStringLiteral("WHERE id=:vid;"));
-    q.bind(QStringLiteral("vid"), base.CurrentLocation.id);
+    q.addLines({"UPDATE at_helyszinek", "SET deleted=1", "WHERE id=:vid;"});
+    q.bind(QStringLiteral("vid"), id);
     q.prepare();
-    const WriteResult withdrawn = executeGuardedChange(q, messages);
-    if (LoadLocationList(dm, base, messages))
-        selectRow(formerRow);
-    return withdrawn;
+    q.execute();
+    return changeResult(q);
 }

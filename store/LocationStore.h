@@ -1,31 +1,28 @@
 #pragma once
 
+#include "model/Records.h"
+#include "store/Choice.h"
 #include "store/Statement.h"
 
-#include <functional>
-
+class SortTable;
 class Tdm;
-class UserMessages;
-struct Base;
 
 // The county's donation locations. Locations are never deleted: withdrawing
 // one sets its deleted flag, and it drops out of the lists but stays in the
-// appointments already recorded.
+// appointments already recorded. Every operation throws DatabaseError; the
+// windows decide how a failure is shown.
 
-void ResetLocationSort(Base& base);
+// The county's settlements, ordered by name, then postcode, as
+// "6720 Szeged", in dm.aq_telepulesek.
+Choices LoadSettlementChoices(Tdm& dm, quint8 county);
 
-// Loads the county's settlements into dm.aq_telepulesek (ordered by name,
-// then postcode) and fills SettlementIds. Not guarded: a failure throws.
-void LoadSettlementChoices(Tdm& dm, Base& base);
+// Opens dm.aq_helyszinek, which the locations grid shows, on the county's
+// live locations in the sort table's order.
+void LoadLocationList(Tdm& dm, quint8 county, const SortTable& sort);
 
-// Loads the county's live locations into dm.aq_helyszinek in the current
-// sort order, on the first row. Guarded: false (and a closed, empty list)
-// when the statement failed.
-bool LoadLocationList(Tdm& dm, const Base& base, UserMessages& messages);
+// Inserts the location (mode New) or updates it by id (otherwise). Runs in
+// dm.aq_helyszinek, so the list is closed until it is loaded again.
+WriteResult SaveLocation(Tdm& dm, const tHelyszinek& location, EditModes mode);
 
-// Inserts CurrentLocation (EditMode New) or updates it by id (otherwise).
-WriteResult SaveLocation(Tdm& dm, const Base& base, UserMessages& messages);
-
-// Withdraws CurrentLocation, reloads the list whatever happened, and calls
-// selectRow with the row number the list stood on before.
-WriteResult WithdrawLocation(Tdm& dm, Base& base, UserMessages& messages, const std::function<void(int)>& selectRow);
+// Withdraws the location with that id, in dm.aq_helyszinek.
+WriteResult WithdrawLocation(Tdm& dm, qint32 id);

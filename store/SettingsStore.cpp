@@ -6,7 +6,7 @@
 #include "store/Statement.h"
 #include "store/Transaction.h"
 
-bool LoadSettings(Tdm& dm, tSettings& settings, UserMessages& messages)
+tSettings LoadSettings(Tdm& dm)
 {
     Query& q = dm.aq_settings;
     startStatement(q);
@@ -19,21 +19,19 @@ bool LoadSettings(Tdm& dm, tSettings& settings, UserMessages& messages)
     q.addLine(QStringLiteral("WHERE at_settings.megye_kod=at_megyek.id AND at_settings.id=(SELECT min(id) FROM "
                              "at_settings);"));
     q.prepare();
-    if (!openGuarded(q, messages)) {
-        settings.Clear();
-        return false;
-    }
+    q.open();
     q.first();
+    tSettings settings;
     settings.SetValues(quint8(q.field(QStringLiteral("kod_m")).asInteger()),
                        q.field(QStringLiteral("megye_nev")).asString(), q.field(QStringLiteral("cel")).asString(),
                        q.field(QStringLiteral("forras")).asString(), q.field(QStringLiteral("smtp")).asString(),
                        quint8(q.field(QStringLiteral("auth_sec")).asInteger()),
                        q.field(QStringLiteral("auth_usr")).asString(),
                        q.field(QStringLiteral("auth_psw")).asString());
-    return true;
+    return settings;
 }
 
-bool LoadRecipient(Tdm& dm, tSettings& settings, UserMessages& messages)
+QString LoadRecipient(Tdm& dm)
 {
     Query& q = dm.aq_settings;
     startStatement(q);
@@ -41,16 +39,24 @@ bool LoadRecipient(Tdm& dm, tSettings& settings, UserMessages& messages)
     q.addLine(QStringLiteral("FROM at_settings"));
     q.addLine(QStringLiteral("WHERE at_settings.id=(SELECT min(id) FROM at_settings);"));
     q.prepare();
-    if (!openGuarded(q, messages)) {
-        settings.Clear();
-        return false;
-    }
+    q.open();
     q.first();
-    settings.Cel = q.field(QStringLiteral("cel")).asString();
-    return true;
+    return q.field(QStringLiteral("cel")).asString();
 }
 
-bool SaveSettings(Tdm& dm, const tSettings& settings, UserMessages& messages)
+County LookUpCounty(Tdm& dm, int id)
+{
+    Query& county = dm.aq_megyek;
+    startStatement(county);
+    county.addLine(QStringLiteral("SELECT * FROM at_megyek"));
+    county.addLine(QStringLiteral("WHERE id=%1;").arg(id));
+    county.prepare();
+    county.open();
+    county.first();
+    return {county.field(QStringLiteral("id")).asInteger(), county.field(QStringLiteral("megye_nev")).asString()};
+}
+
+void SaveSettings(Tdm& dm, const tSettings& settings)
 {
     // Insert or update is decided here, inside one transaction that holds
     // the write lock: whatever another program did meanwhile, the table
@@ -58,6 +64,10 @@ bool SaveSettings(Tdm& dm, const tSettings& settings, UserMessages& messages)
     Query& q = dm.aq_settings;
     auto run = [&](std::initializer_list<const char*> lines) {
         startStatement(q);
+        for (const char* name : {"vmegye_kod", "vauth_sec"})
+            q.declareParameter(QString::fromLatin1(name), ParamType::Byte);
+        for (const char* name : {"vcel", "vforras", "vsmtp", "vauth_usr", "vauth_psw"})
+            q.declareParameter(QString::fromLatin1(name), ParamType::Text);
         q.addLines(lines);
         q.bindByte(QStringLiteral("vmegye_kod"), settings.megye_kod);
         q.bind(QStringLiteral("vcel"), settings.Cel);
@@ -76,21 +86,19 @@ bool SaveSettings(Tdm& dm, const tSettings& settings, UserMessages& messages)
         q.prepare();
         q.execute();
     };
-    return guarded(q, messages, [&] {
-        Transaction transaction(dm.datacore);
-        const int updated = run({"UPDATE at_settings", "SET megye_kod=:vmegye_kod,", "cel=:vcel,", "forras=:vforras,",
-                                 "smtp=:vsmtp,", "auth_sec=:vauth_sec,", "auth_usr=:vauth_usr,",
-                                 "auth_psw=:vauth_psw", "WHERE id=1;"});
-        if (updated == 0) {
-            plain("DELETE FROM at_settings;"); // a row under another number is never read as the recipient
-            if (run({"INSERT INTO at_settings (megye_kod, cel, forras, smtp, auth_sec, auth_usr, auth_psw)",
-                     "VALUES (:vmegye_kod, :vcel, :vforras, :vsmtp, :vauth_sec, :vauth_usr, :vauth_psw);"})
-                != 1)
-                throw DatabaseError(QStringLiteral("A beállítások sora nem jött létre."));
-            plain("UPDATE at_settings SET id=1;");
-        } else {
-            plain("DELETE FROM at_settings WHERE id<>1;");
-        }
-        transaction.commit();
-    });
+    Transaction transaction(dm.datacore);
+    const int updated = run({"UPDATE at_settings", "SET megye_kod=:vmegye_kod,", "cel=:vcel,", "forras=:vforras,",
+                             "smtp=:vsmtp,", "auth_sec=:vauth_sec,", "auth_usr=:vauth_usr,", "auth_psw=:vauth_psw",
+                             "WHERE id=1;"});
+    if (updated == 0) {
+        plain("DELETE FROM at_settings;"); // a row under another number is never read as the recipient
+        if (run({"INSERT INTO at_settings (megye_kod, cel, forras, smtp, auth_sec, auth_usr, auth_psw)",
+                 "VALUES (:vmegye_kod, :vcel, :vforras, :vsmtp, :vauth_sec, :vauth_usr, :vauth_psw);"})
+            != 1)
+            throw DatabaseError(QStringLiteral("A beállítások sora nem jött létre."));
+        plain("UPDATE at_settings SET id=1;");
+    } else {
+        plain("DELETE FROM at_settings WHERE id<>1;");
+    }
+    transaction.commit();
 }

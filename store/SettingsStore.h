@@ -1,18 +1,26 @@
 #pragma once
 
+#include "model/Records.h"
+
 class Tdm;
-class UserMessages;
-struct tSettings;
 
-// The settings row (at_settings, id 1), joined to its county. Each operation
-// is a guarded statement in dm.aq_settings: true when it ran.
+// The settings row of at_settings, joined to its county, in dm.aq_settings
+// (the county lookup in dm.aq_megyek). Every operation throws DatabaseError;
+// the windows decide how a failure is shown.
 
-// Loads the row into settings; no row, or a county that does not exist,
-// loads as cleared settings. On failure the settings are cleared.
-bool LoadSettings(Tdm& dm, tSettings& settings, UserMessages& messages);
-// Reloads the recipient alone (known even without a county). On failure all
-// of the settings are cleared.
-bool LoadRecipient(Tdm& dm, tSettings& settings, UserMessages& messages);
-// Updates row 1 when the table holds a row, else inserts it (the database
-// numbers it 1). Forras and SMTP are written as the record holds them.
-bool SaveSettings(Tdm& dm, const tSettings& settings, UserMessages& messages);
+// The settings row: no row, or a county that does not exist, loads as
+// cleared settings.
+tSettings LoadSettings(Tdm& dm);
+// The recipient alone (known even without a county).
+QString LoadRecipient(Tdm& dm);
+
+// One county of at_megyek, by id; no row reads as id 0 and no name.
+struct County {
+    qint32 id = 0;
+    QString name;
+};
+County LookUpCounty(Tdm& dm, int id);
+
+// Writes the settings as the one row, number 1, inside one transaction
+// that holds the write lock, whatever the table held before.
+void SaveSettings(Tdm& dm, const tSettings& settings);

@@ -3,6 +3,7 @@
 
 #include "app/grid/QueryTableModel.h"
 #include "model/Base.h"
+#include "app/locations/LocationsPanel.h"
 #include "store/DataModule.h"
 #include "support/Fixture.h"
 
@@ -68,6 +69,7 @@ struct LocationsView {
     QLineEdit* name() const { return program.find<QLineEdit>("edtHelyszin"); }
     QPushButton* button(const char* objectName) const { return program.find<QPushButton>(objectName); }
     Base& base() const { return program.window->base(); }
+    LocationsPanel& editor() const { return *program.window->locationsPanel(); }
 
     void open() const { QTest::mouseClick(program.find<QToolButton>("btnEditHelyszinek"), Qt::LeftButton); }
     void click(const char* objectName) const { QTest::mouseClick(button(objectName), Qt::LeftButton); }
@@ -177,7 +179,7 @@ void TestLocations::openingShowsLiveLocationsOfTheCounty()
     QVERIFY(!panel.editorEnabled());
     QVERIFY(!program.find<QWidget>("lblCim")->isEnabled());
     QCOMPARE(QApplication::focusWidget(), panel.grid());
-    QCOMPARE(panel.base().EditMode, EditModes::Idle);
+    QCOMPARE(panel.editor().EditMode, EditModes::Idle);
 
     for (int c = 0; c < 3; ++c)
         QVERIFY(panel.grid()->isColumnHidden(c));
@@ -198,7 +200,7 @@ void TestLocations::openingShowsLiveLocationsOfTheCounty()
     QCOMPARE(panel.name()->text(), QStringLiteral("Egyetem"));
     QVERIFY(panel.button("btnDeleteHelyszin")->isEnabled());
     QVERIFY(!panel.editorEnabled());
-    QCOMPARE(panel.base().CurrentLocation.id, 1);
+    QCOMPARE(panel.editor().CurrentLocation.id, 1);
     program.screenshot("locations-panel");
 
     QTest::mouseClick(program.find<QToolButton>("btnCloseHelyszinek"), Qt::LeftButton);
@@ -227,7 +229,7 @@ void TestLocations::settlementChoicesInHungarianOrder()
     QVERIFY(position("6710 Szeged") < position("6720 Szeged"));
     // Position n, record n and slot n stand for the same settlement.
     const int szeged = position("6720 Szeged");
-    QCOMPARE(QString::number(panel.base().SettlementIds.at(szeged)), fixture.settlementId("Szeged", 6720));
+    QCOMPARE(QString::number(panel.editor().SettlementIds.at(szeged)), fixture.settlementId("Szeged", 6720));
 }
 
 void TestLocations::saveChecks_data()
@@ -279,7 +281,7 @@ void TestLocations::saveChecks()
     QCOMPARE(panel.address()->text(), addressAfter);
     QCOMPARE(panel.name()->text(), nameAfter);
     QVERIFY(panel.editorEnabled());
-    QCOMPARE(panel.base().EditMode, EditModes::New);
+    QCOMPARE(panel.editor().EditMode, EditModes::New);
     QVERIFY(fixture.stored().isEmpty());
 }
 
@@ -294,7 +296,7 @@ void TestLocations::keyboardOnlyEntryAndTidying()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), panel.button("btnNewHelyszin"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    QCOMPARE(panel.base().EditMode, EditModes::New);
+    QCOMPARE(panel.editor().EditMode, EditModes::New);
     QCOMPARE(QApplication::focusWidget(), panel.settlements());
     QTest::keyClicks(panel.settlements(), "6720");
     QCOMPARE(panel.settlements()->currentText(), QStringLiteral("6720 Szeged"));
@@ -311,13 +313,13 @@ void TestLocations::keyboardOnlyEntryAndTidying()
     QVERIFY(program.messages.boxes.isEmpty());
     QCOMPARE(fixture.stored(), QStringList{"0|Szeged|Tisza Lajos krt. 5.|Művelődési Ház"});
     // Ready for the next new location; the list re-read, no row chosen.
-    QCOMPARE(panel.base().EditMode, EditModes::New);
+    QCOMPARE(panel.editor().EditMode, EditModes::New);
     QVERIFY(panel.editorEnabled());
     QCOMPARE(panel.settlements()->currentIndex(), 0);
     QVERIFY(panel.address()->text().isEmpty());
     QCOMPARE(QApplication::focusWidget(), panel.settlements());
     QCOMPARE(panel.rows(), QStringList{"6720 Szeged, Tisza Lajos krt. 5. - Művelődési Ház"});
-    QCOMPARE(panel.base().CurrentLocation.id, 0);
+    QCOMPARE(panel.editor().CurrentLocation.id, 0);
     QCOMPARE(panel.address()->maxLength(), 128);
 }
 
@@ -353,7 +355,7 @@ void TestLocations::editThenNextSaveInserts()
     LocationsView panel{program};
     panel.open();
     panel.doubleClickRow(1); // Makó
-    QCOMPARE(panel.base().EditMode, EditModes::Change);
+    QCOMPARE(panel.editor().EditMode, EditModes::Change);
     QVERIFY(panel.editorEnabled());
     QVERIFY(!panel.grid()->isEnabled());
     QVERIFY(!panel.button("btnNewHelyszin")->isEnabled());
@@ -363,7 +365,7 @@ void TestLocations::editThenNextSaveInserts()
     panel.click("btnAddHelyszin");
     QCOMPARE(fixture.stored()[1], QStringLiteral("0|Szentes|Új cím 1.|Városháza"));
     QCOMPARE(fixture.folder.scalar("SELECT count(*) FROM at_helyszinek"), QStringLiteral("5"));
-    QCOMPARE(panel.base().EditMode, EditModes::New);
+    QCOMPARE(panel.editor().EditMode, EditModes::New);
     QVERIFY(panel.address()->text().isEmpty());
 
     panel.chooseSettlement("6750 Algyő");
@@ -392,7 +394,7 @@ void TestLocations::escapeAbandonsTheEntry()
         panel.address()->setText("Valami");
         control->setFocus();
         QTest::keyClick(control, Qt::Key_Escape);
-        QCOMPARE(panel.base().EditMode, EditModes::Idle);
+        QCOMPARE(panel.editor().EditMode, EditModes::Idle);
         QVERIFY(!panel.editorEnabled());
         QVERIFY(panel.address()->text().isEmpty());
         QCOMPARE(panel.settlements()->currentIndex(), 0);
@@ -404,7 +406,7 @@ void TestLocations::escapeAbandonsTheEntry()
     panel.click("btnNewHelyszin");
     panel.button("btnCancelHelyszin")->setFocus();
     QTest::keyClick(panel.button("btnCancelHelyszin"), Qt::Key_Return);
-    QCOMPARE(panel.base().EditMode, EditModes::Idle);
+    QCOMPARE(panel.editor().EditMode, EditModes::Idle);
     QCOMPARE(fixture.stored().size(), 1);
 }
 
@@ -419,17 +421,17 @@ void TestLocations::doubleClickNeedsAChosenLocation()
     panel.open();
     // Below the last row, and on a row right after opening with nothing chosen via the header.
     QTest::mouseDClick(panel.grid()->viewport(), Qt::LeftButton, {}, QPoint(100, 150));
-    QCOMPARE(panel.base().EditMode, EditModes::Idle);
+    QCOMPARE(panel.editor().EditMode, EditModes::Idle);
     QHeaderView* header = panel.grid()->horizontalHeader();
     QTest::mouseDClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(5) + 5, 10));
-    QCOMPARE(panel.base().EditMode, EditModes::Idle);
+    QCOMPARE(panel.editor().EditMode, EditModes::Idle);
     // After cancelling an edit nothing is chosen until a row is clicked again.
     panel.doubleClickRow(0);
-    QCOMPARE(panel.base().EditMode, EditModes::Change);
+    QCOMPARE(panel.editor().EditMode, EditModes::Change);
     panel.click("btnCancelHelyszin");
     QTest::mouseDClick(panel.grid()->viewport(), Qt::LeftButton, {}, QPoint(100, 150));
-    QCOMPARE(panel.base().EditMode, EditModes::Idle);
-    QCOMPARE(panel.base().CurrentLocation.id, 0);
+    QCOMPARE(panel.editor().EditMode, EditModes::Idle);
+    QCOMPARE(panel.editor().CurrentLocation.id, 0);
 }
 
 void TestLocations::withdrawThirdOfFiveAndTheOnlyOne()
@@ -555,7 +557,7 @@ void TestLocations::titleClicksSortAndMark()
         QCOMPARE(panel.markOrder(), step.mark);
         QCOMPARE(panel.currentRow(), 0);
     }
-    QCOMPARE(panel.base().LocationSort.orderByLine(),
+    QCOMPARE(panel.editor().Sort.orderByLine(),
              QStringLiteral("ORDER BY at_telepulesek.telepules ASC, at_telepulesek.irsz ASC, at_helyszinek.cim ASC, "
                             "at_helyszinek.helyszin ASC;"));
 }
@@ -630,7 +632,7 @@ void TestLocations::failedSaveKeepsTheEditor()
              QStringLiteral("Hiba történt az adatok rögzítése közben. Az adatokat valószínűleg nem sikerült menteni. "
                             "Kérlek értesítsd a fejlesztőt!"));
     QCOMPARE(panel.address()->text(), QStringLiteral("Fő u. 1."));
-    QCOMPARE(panel.base().EditMode, EditModes::New);
+    QCOMPARE(panel.editor().EditMode, EditModes::New);
     QCOMPARE(QApplication::focusWidget(), panel.settlements());
 }
 
@@ -696,7 +698,7 @@ void TestLocations::cancelAfterAFailedSaveShowsTheList()
             QTest::keyClick(panel.name(), Qt::Key_Escape);
         else
             panel.click("btnCancelHelyszin");
-        QCOMPARE(panel.base().EditMode, EditModes::Idle);
+        QCOMPARE(panel.editor().EditMode, EditModes::Idle);
         QCOMPARE(panel.rows(), QStringList({"6900 Makó, Széchenyi tér 22. - Városháza",
                                             "6720 Szeged, Dugonics tér 13. - Egyetem"}));
     }
@@ -712,14 +714,14 @@ void TestLocations::editOfALocationDeletedElsewhere()
     LocationsView panel{program};
     panel.open();
     panel.doubleClickRow(1); // Szeged
-    QCOMPARE(panel.base().EditMode, EditModes::Change);
+    QCOMPARE(panel.editor().EditMode, EditModes::Change);
     fixture.folder.exec("DELETE FROM at_helyszinek WHERE helyszin='Egyetem'"); // another program
     panel.name()->setText("Egyetem aula");
     panel.click("btnAddHelyszin");
     // Not reported as saved: a clear message, and the list as it now is.
     QCOMPARE(program.messages.captions(), QStringList{"A helyszín nem található!"});
     QVERIFY(program.messages.boxes[0].text.contains(QStringLiteral("másik program")));
-    QCOMPARE(panel.base().EditMode, EditModes::Idle);
+    QCOMPARE(panel.editor().EditMode, EditModes::Idle);
     QCOMPARE(panel.rows(), QStringList{"6900 Makó, Széchenyi tér 22. - Városháza"});
     QCOMPARE(fixture.stored(), QStringList{"0|Makó|Széchenyi tér 22.|Városháza"});
 }

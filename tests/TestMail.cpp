@@ -3,13 +3,18 @@
 // hostile servers are met through the program's send action (TestExport).
 
 #include "export/ExportError.h"
+#include "export/MonthDispatch.h"
 #include "export/MailMessage.h"
 #include "export/RandomSource.h"
 #include "export/SmtpClient.h"
 #include "export/SmtpTexts.h"
+#include "store/DataModule.h"
+#include "support/Fixture.h"
 #include "support/PythonPeer.h"
 
+#include <QDir>
 #include <QFile>
+#include <QSignalSpy>
 #include <QJsonArray>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -71,6 +76,7 @@ private slots:
     void sendsToRealServerOverStartTls();
     void noServerFailsToConnect();
     void everyClientTextIsProperHungarian();
+    void monthIsSentWithoutAWindow();
 
 private:
     QTemporaryDir m_dir;
@@ -360,6 +366,54 @@ void TestMail::everyClientTextIsProperHungarian()
     QVERIFY(shown.contains(QStringLiteral("további")));
     QCOMPARE(SmtpText::excerpt(QStringLiteral("550 5.1.1 ") + QChar(7) + QStringLiteral("csengő")),
              QStringLiteral("550 5.1.1 ?csengő"));
+}
+
+void TestMail::monthIsSentWithoutAWindow()
+{
+    DatabaseFolder folder;
+    folder.chooseCounty(6);
+    const int location = folder.addLocation("Szeged", 6720, "Dugonics tér 13.", "Egyetem");
+    folder.addDonation("2020", "09", "05", "08:00", "12:30", location);
+    PeerServer server;
+    QVERIFY(server.start(peerScript("smtp_server.py"), {m_dir.filePath("dispatch"), "veradas@example.hu", "jelszo"}));
+    Tdm dm;
+    dm.datacore.open();
+    MailAccount account;
+    account.host = QStringLiteral("127.0.0.1");
+    account.port = server.port();
+    account.user = QStringLiteral("veradas@example.hu");
+    account.password = QStringLiteral("jelszo");
+    account.caFile = server.caFile();
+    account.agent = QStringLiteral("Kelmir teszt");
+    MonthExport month{6, QStringLiteral("Csongrád"), 2020, 9, QStringLiteral("Szeptember"),
+                      QStringLiteral("2020. 09. 15.14.30.05"), folder.path()};
+
+    MonthDispatch dispatch(dm);
+    QSignalSpy measured(&dispatch, &MonthDispatch::messageMeasured);
+    QSignalSpy written(&dispatch, &MonthDispatch::bytesWritten);
+    QSignalSpy finished(&dispatch, &MonthDispatch::finished);
+    dispatch.start(month, QStringLiteral("cel@example.hu"), account, sendTime);
+    QVERIFY(dispatch.busy());
+    QVERIFY(finished.wait(30000));
+    QVERIFY(!dispatch.busy());
+    const auto outcome = finished.first().first().value<DispatchOutcome>();
+    QVERIFY2(!outcome.failed(), qPrintable(outcome.connectError + outcome.sendError));
+    QVERIFY(QFile::exists(month.filePath("xml", "xml")));
+
+    // The length told ahead is the length that went out.
+    const QJsonObject received = server.finish()["messages"].toArray()[0].toObject();
+    const QByteArray data = received["data"].toString().toUtf8();
+    QCOMPARE(measured.first().first().toLongLong(), qint64(data.size()));
+    QCOMPARE(written.last().first().toLongLong(), qint64(data.size()));
+    QVERIFY(data.contains("X-Mailer: Kelmir teszt"));
+
+    // A refused recipient ends the send at once, with nothing written.
+    QDir(folder.path() + "/xml").removeRecursively();
+    finished.clear();
+    dispatch.start(month, QStringLiteral("<cel@example.hu>"), account, sendTime);
+    QCOMPARE(finished.size(), 1);
+    QVERIFY(!finished.first().first().value<DispatchOutcome>().recipientError.isEmpty());
+    QVERIFY(!QDir(folder.path() + "/xml").exists());
 }
 
 QTEST_GUILESS_MAIN(TestMail)

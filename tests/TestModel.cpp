@@ -1,6 +1,8 @@
 // The shared records, lookup tables, sort tables and blank tidying.
 
 #include "model/Base.h"
+#include "model/IdTable.h"
+#include "model/SortTable.h"
 #include "model/SearchInString.h"
 
 #include <QTest>
@@ -71,9 +73,9 @@ void TestModel::idTableLookups()
 void TestModel::monthListEntry()
 {
     MonthTable months;
-    months.append(2013, 5);
+    months.append(monthEntry(2013, 5));
     for (int i = 0; i < 300; ++i) // more than any fixed table would hold
-        months.append(2014 + i / 12, i % 12 + 1);
+        months.append(monthEntry(2014 + i / 12, i % 12 + 1));
     QCOMPARE(months.size(), 301);
     QCOMPARE(months.at(0).ev, 2013);
     QCOMPARE(months.at(0).honap, quint8(4));
@@ -91,7 +93,7 @@ void TestModel::orderByLine_data()
     QTest::addColumn<QStringList>("columns");
     QTest::addColumn<bool>("ascending");
     QTest::addColumn<QString>("expected");
-    const QStringList start = Base().LocationSort.columns();
+    const QStringList start = locationSortStart();
     QTest::newRow("locations, start") << start << true
                                       << "ORDER BY at_telepulesek.telepules ASC, at_telepulesek.irsz ASC, "
                                          "at_helyszinek.cim ASC, at_helyszinek.helyszin ASC;";
@@ -101,7 +103,7 @@ void TestModel::orderByLine_data()
         << "ORDER BY at_helyszinek.cim DESC, at_telepulesek.telepules DESC, at_telepulesek.irsz DESC, "
            "at_helyszinek.helyszin DESC;";
     QTest::newRow("appointments, start")
-        << Base().DonationSort.columns() << true
+        << donationSortStart() << true
         << "ORDER BY at_veradasok.nap ASC, at_veradasok.kezdes ASC, at_telepulesek.telepules ASC, "
            "at_telepulesek.irsz ASC, at_helyszinek.cim ASC, at_helyszinek.helyszin ASC;";
 }
@@ -111,7 +113,7 @@ void TestModel::orderByLine()
     QFETCH(QStringList, columns);
     QFETCH(bool, ascending);
     QFETCH(QString, expected);
-    SortTable table(Base().LocationSort.columns());
+    SortTable table(locationSortStart());
     table.setColumns(columns);
     table.setAscending(ascending);
     QCOMPARE(table.orderByLine(), expected);

@@ -8,6 +8,7 @@
 #include "store/Query.h"
 #include "store/Schema.h"
 #include "store/Statement.h"
+#include "app/ErrorReport.h"
 #include "support/FilePrivileges.h"
 #include "support/Fixture.h"
 
@@ -349,8 +350,8 @@ void TestQuery::guardedStatementReportsAndCloses()
     QVERIFY(q.isOpen());
     q.clearText();
     q.addLine("SELECT * FROM no_such_table;");
-    QVERIFY(!openGuarded(q, messages));
-    QVERIFY(!q.isOpen());
+    QVERIFY(!guarded(messages, [&] { q.open(); }));
+    QVERIFY(!q.isOpen()); // a grid showing it shows no rows
     QCOMPARE(messages.boxes.size(), 1);
     QCOMPARE(messages.boxes[0].caption, QStringLiteral("Hiba az SQL script futásakor!"));
     QVERIFY(messages.boxes[0].text.contains("no_such_table"));
@@ -359,12 +360,18 @@ void TestQuery::guardedStatementReportsAndCloses()
 
     q.clearText();
     q.addLine("INSERT INTO at_helyszinek (deleted, telepules_kod) VALUES (0, NULL);");
-    QVERIFY(!executeGuarded(q, messages));
+    QVERIFY(!guarded(messages, [&] { q.execute(); }));
     QCOMPARE(messages.boxes.size(), 2);
     q.clearText();
     q.addLine("INSERT INTO at_helyszinek (deleted, telepules_kod) VALUES (0, 1);");
-    QVERIFY(executeGuarded(q, messages));
+    QVERIFY(guarded(messages, [&] { q.execute(); }));
     QCOMPARE(messages.boxes.size(), 2);
+    // A statement with a value gives it, or nothing after the box.
+    q.clearText();
+    q.addLine("SELECT count(*) AS n FROM at_helyszinek;");
+    QCOMPARE(guarded(messages, [&] { q.open(); return q.field("n").asInteger(); }), std::optional<int>(1));
+    QCOMPARE(guarded(messages, [&] { throw DatabaseError("x"); return 0; }), std::optional<int>());
+    QCOMPARE(messages.boxes.size(), 3);
 }
 
 void TestQuery::closingFullStop_data()

@@ -3,6 +3,8 @@
 
 #include "app/grid/ListGrid.h"
 #include "model/Base.h"
+#include "app/schedule/DonationsPanel.h"
+#include "app/schedule/OpenMonthPanel.h"
 #include "store/Connection.h"
 #include "store/DataModule.h"
 #include "support/Fixture.h"
@@ -56,6 +58,7 @@ struct ScheduleView {
     QLineEdit* time(const char* name) const { return program.find<QLineEdit>(name); }
     QPushButton* button(const char* name) const { return program.find<QPushButton>(name); }
     Base& base() const { return program.window->base(); }
+    DonationsPanel& editor() const { return *program.window->donationsPanel(); }
     void click(const char* name) const { QTest::mouseClick(program.find<QAbstractButton>(name), Qt::LeftButton); }
 
     // New month through the toolbar, choosing year and month by text.
@@ -323,8 +326,8 @@ void TestSchedule::openMonthListAndMapping()
     QCOMPARE(months->itemText(0), QStringLiteral("2013 Szeptember"));
     QCOMPARE(months->itemText(1), QStringLiteral("2014 Január"));
     QCOMPARE(months->currentIndex(), 0);
-    QCOMPARE(view.base().MonthList.at(1).ev, 2014);
-    QCOMPARE(int(view.base().MonthList.at(1).honap), 0);
+    QCOMPARE(program.window->openMonthPanel()->MonthList.at(1).ev, 2014);
+    QCOMPARE(int(program.window->openMonthPanel()->MonthList.at(1).honap), 0);
     program.screenshot("open-month-panel");
     months->setCurrentIndex(1);
     view.click("btnOpenVeradasok");
@@ -341,7 +344,7 @@ void TestSchedule::openMonthListAndMapping()
     QCOMPARE(view.combo("cmbHelyszinek")->currentIndex(), 0);
     QCOMPARE(view.combo("cmbDay")->currentText(), QStringLiteral("06"));
     QCOMPARE(view.time("edtBefejezes")->text(), QStringLiteral("12:30"));
-    QCOMPARE(view.base().CurrentDonation.helyszin_kod, 4);
+    QCOMPARE(view.editor().CurrentDonation.helyszin_kod, 4);
 }
 
 void TestSchedule::openWithNoMonths()
@@ -414,7 +417,7 @@ void TestSchedule::saveChecks()
         QVERIFY(fixture.stored().isEmpty());
     }
     QCOMPARE(QApplication::focusWidget()->objectName(), focus);
-    QCOMPARE(view.base().EditMode, EditModes::New);
+    QCOMPARE(view.editor().EditMode, EditModes::New);
 }
 
 void TestSchedule::keyboardOnlyEntry()
@@ -449,7 +452,7 @@ void TestSchedule::keyboardOnlyEntry()
     QCOMPARE(view.rows(), QStringList{"14 08:30-12:30 Makó/Városháza"});
     // Escape on the day drop-down ends the entry.
     QTest::keyClick(view.combo("cmbDay"), Qt::Key_Escape);
-    QCOMPARE(view.base().EditMode, EditModes::Idle);
+    QCOMPARE(view.editor().EditMode, EditModes::Idle);
     QCOMPARE(QApplication::focusWidget(), view.grid());
     QVERIFY(view.button("btnNewVeradas")->isEnabled());
 }
@@ -483,7 +486,7 @@ void TestSchedule::timeFieldRefusesToBeLeftUnfilled()
     view.time("edtBefejezes")->selectAll();
     QTest::keyClick(view.time("edtBefejezes"), Qt::Key_Delete);
     QTest::keyClick(view.time("edtBefejezes"), Qt::Key_Escape);
-    QCOMPARE(view.base().EditMode, EditModes::Idle);
+    QCOMPARE(view.editor().EditMode, EditModes::Idle);
     QCOMPARE(view.time("edtBefejezes")->text(), QStringLiteral("00:00"));
 }
 
@@ -497,14 +500,14 @@ void TestSchedule::changeThenNextSaveInserts()
     view.click("btnNew");
     view.click("btnMakeTable");
     view.doubleClickRow(0);
-    QCOMPARE(view.base().EditMode, EditModes::Change);
+    QCOMPARE(view.editor().EditMode, EditModes::Change);
     QVERIFY(!view.grid()->isEnabled());
     QVERIFY(!view.button("btnNewVeradas")->isEnabled());
     QVERIFY(!program.find<QToolButton>("btnCloseVeradasok")->isEnabled());
     view.time("edtBefejezes")->setText("14:00");
     view.click("btnAddVeradas");
     QCOMPARE(fixture.stored(), QStringList{"20160405 09:00-14:00 @1"});
-    QCOMPARE(view.base().EditMode, EditModes::New);
+    QCOMPARE(view.editor().EditMode, EditModes::New);
     view.fill("06", "10:00", "11:00", view.locationPosition("6600"));
     view.click("btnAddVeradas");
     QCOMPARE(fixture.stored(), QStringList({"20160405 09:00-14:00 @1", "20160406 10:00-11:00 @3"}));
@@ -539,12 +542,12 @@ void TestSchedule::changingNeedsAnAppointmentOfThisMonth()
     view.click("btnCloseVeradasok");
     view.openMonth(1); // May: the April appointment must not be changeable from here
     QTest::mouseDClick(view.grid()->viewport(), Qt::LeftButton, {}, QPoint(300, 300)); // below the last row
-    QCOMPARE(view.base().EditMode, EditModes::Idle);
+    QCOMPARE(view.editor().EditMode, EditModes::Idle);
     QHeaderView* header = view.grid()->horizontalHeader();
     QTest::mouseDClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(8) + 5, 10));
-    QCOMPARE(view.base().EditMode, EditModes::Idle);
+    QCOMPARE(view.editor().EditMode, EditModes::Idle);
     view.click("btnEditVeradas");
-    QCOMPARE(view.base().EditMode, EditModes::Idle);
+    QCOMPARE(view.editor().EditMode, EditModes::Idle);
     QCOMPARE(fixture.stored(), QStringList({"20160405 09:00-13:00 @1", "20160507 09:00-13:00 @2"}));
 }
 
@@ -671,8 +674,8 @@ void TestSchedule::titleClicks()
     view.startMonth("2013", "Október");
     view.clickTitle(4);
     QCOMPARE(view.grid()->horizontalHeader()->sortIndicatorSection(), -1);
-    QVERIFY(view.base().DonationSort.ascending());
-    QCOMPARE(view.base().DonationSort.columns().first(), QStringLiteral("at_veradasok.nap"));
+    QVERIFY(view.editor().Sort.ascending());
+    QCOMPARE(view.editor().Sort.columns().first(), QStringLiteral("at_veradasok.nap"));
 }
 
 void TestSchedule::failedListLoadShowsOneBox()
@@ -742,7 +745,7 @@ void TestSchedule::openingAnotherMonthNeverShowsTheFormerRows()
     QCOMPARE(program.messages.captions(), QStringList{"Kelmir"});
     // Nothing of September is left to see, change or delete.
     QCOMPARE(view.grid()->queryModel()->rowCount(), 0);
-    QCOMPARE(view.base().CurrentDonation.id, 0);
+    QCOMPARE(view.editor().CurrentDonation.id, 0);
     QCOMPARE(view.time("edtKezdes")->text(), QStringLiteral("00:00"));
     QCOMPARE(view.time("edtBefejezes")->text(), QStringLiteral("00:00"));
     QVERIFY(!view.button("btnDeleteVeradas")->isEnabled());
@@ -772,7 +775,7 @@ void TestSchedule::cancelAfterAFailedSaveShowsTheList()
             QTest::keyClick(view.combo("cmbDay"), Qt::Key_Escape);
         else
             view.click("btnCancelVeradas");
-        QCOMPARE(view.base().EditMode, EditModes::Idle);
+        QCOMPARE(view.editor().EditMode, EditModes::Idle);
         QCOMPARE(view.rows(), QStringList{"05 10:00-12:00 Makó/Városháza"});
     }
 }
@@ -787,12 +790,12 @@ void TestSchedule::changeOrDeleteOfAnAppointmentDeletedElsewhere()
     ScheduleView view{program};
     view.openMonth(0);
     view.doubleClickRow(0);
-    QCOMPARE(view.base().EditMode, EditModes::Change);
+    QCOMPARE(view.editor().EditMode, EditModes::Change);
     fixture.folder.exec("DELETE FROM at_veradasok WHERE nap='05'"); // another program
     view.time("edtKezdes")->setText("09:00");
     view.click("btnAddVeradas");
     QCOMPARE(program.messages.captions(), QStringList{"A véradó időpont nem található!"});
-    QCOMPARE(view.base().EditMode, EditModes::Idle);
+    QCOMPARE(view.editor().EditMode, EditModes::Idle);
     QCOMPARE(view.rows(), QStringList{"06 10:00-12:00 Szeged/Egyetem"});
     QCOMPARE(fixture.stored(), QStringList{"20160506 10:00-12:00 @1"});
 
@@ -873,7 +876,7 @@ void TestSchedule::pressAndReleaseOnTheEditorButtons()
     QTest::keyClick(end, Qt::Key_Delete);
     QTest::keyClicks(end, "1");
     clickInTwoSteps(view.button("btnCancelVeradas"));
-    QCOMPARE(view.base().EditMode, EditModes::Idle);
+    QCOMPARE(view.editor().EditMode, EditModes::Idle);
     QVERIFY(fixture.stored().isEmpty());
 }
 

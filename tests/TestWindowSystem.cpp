@@ -6,6 +6,7 @@
 
 #include "app/Application.h"
 #include "app/QtMessages.h"
+#include "app/schedule/DonationsPanel.h"
 #include "model/Base.h"
 #include "support/Fixture.h"
 
@@ -145,7 +146,7 @@ void TestWindowSystem::pressAndReleaseOnTheEditorButtons()
 
     // "Mégsem" with a half-filled start time: the entry ends.
     clickThroughX(program.find<QPushButton>("btnCancelVeradas"));
-    QCOMPARE(program.window->base().EditMode, EditModes::Idle);
+    QCOMPARE(program.window->donationsPanel()->EditMode, EditModes::Idle);
     program.screenshot("window-system-schedule");
 }
 

@@ -1,28 +1,17 @@
 #include "app/export/ExportPanel.h"
 
 #include "app/ErrorReport.h"
-#include "export/ExportError.h"
 #include "export/ExportNames.h"
-#include "export/ExportTable.h"
+#include "export/MonthDispatch.h"
+#include "export/WorkbookExport.h"
 #include "export/WorkbookViewer.h"
-#include "export/AdoXmlWriter.h"
-#include "export/DispatchMail.h"
-#include "export/MailAccount.h"
-#include "export/QueryXlsTable.h"
-#include "export/RandomSource.h"
-#include "export/SmtpClient.h"
 #include "model/Base.h"
 #include "model/Clock.h"
 #include "model/UserMessages.h"
-#include "store/DataModule.h"
 #include "store/DonationStore.h"
 
 #include <QComboBox>
 #include <QDir>
-#include <QEventLoop>
-#include <QFileInfo>
-#include <QPointer>
-#include <QThread>
 #include <QLabel>
 #include <QLocale>
 #include <QProgressBar>
@@ -30,11 +19,11 @@
 #include <QToolButton>
 
 #include <limits>
-#include <memory>
 
 ExportPanel::ExportPanel(AppContext& context, QWidget* parent)
     : Panel(QStringLiteral("pnlExport"), QSize(247, 276), parent)
     , m_context(context)
+    , m_dispatch(new MonthDispatch(context.dm, this))
 {
     QLabel* prompt = addLabel(this, QStringLiteral("Label5"), {45, 15},
                               QStringLiteral("Kérlek válaszd ki, hogy melyik hónapot szeretnéd exportálni!"));
@@ -76,6 +65,27 @@ ExportPanel::ExportPanel(AppContext& context, QWidget* parent)
             [this, &messages] { runAction(messages, [this] { btnSendClick(); }); });
     connect(m_btnClose, &QToolButton::clicked, this,
             [this, &messages] { runAction(messages, [this] { btnCloseExportClick(); }); });
+
+    // The gauge follows the send: from 100 towards the message's length.
+    connect(m_dispatch, &MonthDispatch::messageMeasured, this, [this](qint64 bytes) {
+        m_prbSending->setMaximum(int(std::min<qint64>(bytes, std::numeric_limits<int>::max())));
+        m_prbSending->show();
+        m_prbSending->setValue(std::min(100, m_prbSending->maximum()));
+        advanceGauge(2);
+    });
+    connect(m_dispatch, &MonthDispatch::advanced, this, [this](int steps) { advanceGauge(steps); });
+    connect(m_dispatch, &MonthDispatch::bytesWritten, this, [this](qint64 bytes) {
+        m_prbSending->setValue(int(std::min<qint64>(bytes, m_prbSending->maximum())));
+    });
+    connect(m_dispatch, &MonthDispatch::finished, this,
+            [this, &messages](const DispatchOutcome& outcome) { runAction(messages, [&] { sendEnded(outcome); }); });
+}
+
+ExportPanel::~ExportPanel() = default;
+
+bool ExportPanel::busy() const
+{
+    return m_dispatch->busy();
 }
 
 void ExportPanel::btnExportClick()
@@ -95,12 +105,16 @@ void ExportPanel::btnExportClick()
     m_lblSend->hide();
     m_btnSend->setEnabled(false);
     m_btnExcel->setEnabled(false);
-    const QStringList months = LoadMonthChoices(m_context.dm, m_context.base);
+    const QList<rVeradasok> months = LoadMonthChoices(m_context.dm, m_context.base.CurrentSettings.megye_kod);
     backOut.dismiss();
     const QSignalBlocker quiet(m_cmbExport);
+    MonthList.clear();
     m_cmbExport->clear();
     m_cmbExport->addItem(QStringLiteral("- Havi véradások -"));
-    m_cmbExport->addItems(months);
+    for (const rVeradasok& month : months) {
+        MonthList.append(month);
+        m_cmbExport->addItem(QString::number(month.ev) + u' ' + month.honap_s);
+    }
     m_cmbExport->setCurrentIndex(0);
     show();
     raise();
@@ -120,9 +134,9 @@ void ExportPanel::btnCloseExportClick()
     m_context.shell.EnableToolbar();
 }
 
-void ExportPanel::advanceGauge()
+void ExportPanel::advanceGauge(int by)
 {
-    m_prbSending->setValue(std::min(m_prbSending->value() + 1, m_prbSending->maximum()));
+    m_prbSending->setValue(std::min(m_prbSending->value() + by, m_prbSending->maximum()));
 }
 
 void ExportPanel::endAction()
@@ -135,39 +149,43 @@ void ExportPanel::endAction()
     m_prbSending->hide();
 }
 
-void ExportPanel::btnExcelClick()
+void ExportPanel::setControlsEnabled(bool enabled)
 {
-    try {
-        runExcelAction();
-    } catch (...) {
-        endAction();
-        throw; // to the general error report
-    }
+    m_cmbExport->setEnabled(enabled);
+    m_btnClose->setEnabled(enabled);
 }
 
-void ExportPanel::runExcelAction()
+MonthExport ExportPanel::chosenMonth()
 {
-    const int item = m_cmbExport->currentIndex();
-    if (item < 1)
+    Base& base = m_context.base;
+    const rVeradasok chosen = MonthList.at(m_cmbExport->currentIndex() - 1);
+    base.selectMonth(chosen.ev, chosen.honap + 1);
+    MonthExport month;
+    month.county = base.CurrentSettings.megye_kod;
+    month.countyName = base.CurrentSettings.Megye;
+    month.year = base.SelectedYear;
+    month.month = base.SelectedMonth;
+    month.monthName = base.SelectedMonthName;
+    month.stamp = ExportStampText(m_context.clock, QLocale::system());
+    month.workingFolder = QDir::currentPath();
+    return month;
+}
+
+void ExportPanel::btnExcelClick()
+{
+    if (m_cmbExport->currentIndex() < 1)
         return;
-    QDir::current().mkdir(QStringLiteral("excel"));
     m_prbSending->show();
-    advanceGauge();
     m_btnSend->setEnabled(false);
     m_btnExcel->setEnabled(false);
-
-    Base& base = m_context.base;
-    const int rows = BuildExportTable(m_context.dm, base, item);
-    m_prbSending->setMaximum(rows + 10);
-    const QString path = exportPath(QStringLiteral("excel"), QStringLiteral("xls"));
-    advanceGauge();
-
-    advanceGauge();
-    // An existing file of that name is replaced.
-    XlsWriter::writeFile(path, QueryXlsTable(m_context.dm.aq_toExcel, base.CurrentSettings.Megye));
-    advanceGauge();
+    auto recover = qScopeGuard([this] { endAction(); }); // then the general error report
+    WorkbookExport workbook(m_context.dm);
+    connect(&workbook, &WorkbookExport::advanced, this, [this] { advanceGauge(); });
+    connect(&workbook, &WorkbookExport::rowsCounted, this, [this](int rows) { m_prbSending->setMaximum(rows + 10); });
+    const QString path = workbook.run(chosenMonth());
     const bool shown = m_context.viewer.show(path);
     advanceGauge();
+    recover.dismiss();
     endAction();
     if (!shown) {
         m_context.messages.show(QStringLiteral("A munkafüzet elkészült, de nincs program, amely megnyitná:\n%1")
@@ -177,168 +195,51 @@ void ExportPanel::runExcelAction()
     }
 }
 
-QString ExportPanel::exportPath(const QString& folder, const QString& extension) const
-{
-    const Base& base = m_context.base;
-    return QDir::current().filePath(folder + u'/'
-                                    + ExportFileName(base.CurrentSettings.Megye, base.SelectedMonthName,
-                                                     ExportStampText(m_context.clock, QLocale::system()), extension));
-}
-
-void ExportPanel::setControlsEnabled(bool enabled)
-{
-    m_cmbExport->setEnabled(enabled);
-    m_btnClose->setEnabled(enabled);
-}
-
 void ExportPanel::btnSendClick()
 {
-    m_busy = true;
-    setControlsEnabled(false);
-    try {
-        runSendAction();
-    } catch (const std::exception& error) {
-        m_busy = false;
-        setControlsEnabled(true);
-        endAction();
-        reportGeneralError(m_context.messages, error);
-        m_context.shell.longActionEnded();
+    if (m_cmbExport->currentIndex() < 1)
         return;
-    }
-    m_busy = false;
-    setControlsEnabled(true);
-    m_context.shell.longActionEnded();
-}
-
-void ExportPanel::runSendAction()
-{
-    const int item = m_cmbExport->currentIndex();
-    if (item < 1)
-        return;
-    UserMessages& messages = m_context.messages;
-    auto closingBox = [&](bool failed) {
-        if (failed)
-            messages.show(QStringLiteral("Az adatok küldése nem sikerült. Kérlek ellenőrizd az internetkapcsolatot!"),
-                          QStringLiteral("Exportálás"), UserMessages::Icon::Warning, UserMessages::Buttons::Ok);
-        else
-            messages.show(QStringLiteral("Az adatok sikeresen postázva!"), QStringLiteral("Exportálás"),
-                          UserMessages::Icon::Information, UserMessages::Buttons::Ok);
-    };
-
     m_btnSend->setEnabled(false);
     m_btnExcel->setEnabled(false);
-    Base& base = m_context.base;
-    // The recipients first: nothing is written or sent for a refused one,
-    // and no header or command is made of what the settings hold.
-    QStringList recipients;
-    try {
-        recipients = parseRecipients(base.CurrentSettings.Cel);
-    } catch (const ExportError& error) {
-        messages.show(error.message(), QStringLiteral("Hibás címzett!"), UserMessages::Icon::Error,
-                      UserMessages::Buttons::Ok);
-        closingBox(true);
+    setControlsEnabled(false);
+    auto recover = qScopeGuard([this] { // a database error: then the general error report
+        setControlsEnabled(true);
         endAction();
-        return;
-    }
-
-    QDir::current().mkdir(QStringLiteral("xml"));
-    BuildExportTable(m_context.dm, base, item);
-    const QString path = exportPath(QStringLiteral("xml"), QStringLiteral("xml"));
-    const QByteArray xml = AdoXml::document(m_context.dm.aq_toExcel);
-    try {
-        AdoXml::saveFile(xml, path);
-    } catch (const ExportError& error) {
-        // Nothing is sent without its attachment.
-        messages.show(error.message(), QStringLiteral("Hiba a mentéskor!"), UserMessages::Icon::Error,
-                      UserMessages::Buttons::Ok);
-        closingBox(true);
-        endAction();
-        return;
-    }
-
-    DispatchDetails details;
-    details.county = base.CurrentSettings.Megye;
-    details.recipients = base.CurrentSettings.Cel;
-    details.monthName = base.SelectedMonthName;
-    details.senderMailbox = m_context.mail.user;
-    details.mailAgent = QString::fromUtf8(MailAccount::mailAgent);
-    details.attachmentName = QFileInfo(path).fileName();
-    details.attachment = xml;
-    const MailMessage mail = buildDispatchMail(details);
-    SystemRandom random;
-    const QDateTime now = m_context.clock.now();
-    const QByteArray boundary = mime::boundary(random);
-
-    m_prbSending->setMaximum(int(std::min<qint64>(messageSize(mail, now, boundary), std::numeric_limits<int>::max())));
-    m_prbSending->show();
-    m_prbSending->setValue(std::min(100, m_prbSending->maximum()));
-    advanceGauge();
-    advanceGauge();
-
-    const auto [connectError, sendError] = dispatch(recipients, [&](const SmtpClient::Sink& sink) {
-        writeMessage(mail, now, boundary, sink);
     });
-    const QString prefix = QStringLiteral("A számítógép valószínűleg nem kapcsolódik az internetre. Kérlek "
-                                          "ellenőrizd!\n\nHibaüzenet:\n");
-    if (!connectError.isEmpty())
-        messages.show(prefix + connectError, QStringLiteral("A csatlakozásnál hiba történt!"),
-                      UserMessages::Icon::Error, UserMessages::Buttons::Ok);
-    if (!sendError.isEmpty())
-        messages.show(prefix + sendError, QStringLiteral("Hiba a küldésnél!"), UserMessages::Icon::Error,
-                      UserMessages::Buttons::Ok);
-    advanceGauge();
-    m_prbSending->hide();
-    closingBox(!connectError.isEmpty() || !sendError.isEmpty());
-    endAction();
+    m_dispatch->start(chosenMonth(), m_context.base.CurrentSettings.Cel, m_context.mail, m_context.clock.now());
+    recover.dismiss();
 }
 
-std::pair<QString, QString> ExportPanel::dispatch(const QStringList& recipients,
-                                                  const SmtpClient::MessageWriter& message)
+void ExportPanel::sendEnded(const DispatchOutcome& outcome)
 {
-    // Progress reaches the gauge through the event loop of this thread.
-    QPointer<QProgressBar> gauge(m_prbSending);
-    auto onGauge = [gauge](std::function<void(QProgressBar*)> change) {
-        QMetaObject::invokeMethod(
-            gauge, [gauge, change] {
-                if (gauge)
-                    change(gauge);
-            },
-            Qt::QueuedConnection);
-    };
-    auto advance = [onGauge](int by) {
-        onGauge([by](QProgressBar* bar) { bar->setValue(std::min(bar->value() + by, bar->maximum())); });
-    };
-    SmtpClient::Observer observer;
-    observer.status = [advance](const QString&) { advance(1); };
-    observer.tlsInfo = [advance] { advance(50); };
-    observer.messageBytesWritten = [onGauge](qint64 bytes) {
-        onGauge([bytes](QProgressBar* bar) { bar->setValue(int(std::min<qint64>(bytes, bar->maximum()))); });
-    };
-
-    QString connectError;
-    QString sendError;
-    const SmtpSettings settings = m_context.mail;
-    const QString sender = settings.user;
-    std::unique_ptr<QThread> worker(QThread::create([&] {
-        SmtpClient client(settings, observer);
-        try {
-            client.connectToServer();
-        } catch (const ExportError& error) {
-            connectError = error.message();
-        }
-        advance(1);
-        try {
-            client.send(sender, recipients, message); // fails at once without a connection
-        } catch (const ExportError& error) {
-            sendError = error.message();
-        }
-        advance(1);
-        client.disconnect(); // QUIT failures are caught inside; the socket always closes
-    }));
-    QEventLoop loop;
-    connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
-    worker->start();
-    loop.exec();
-    worker->wait();
-    return {connectError, sendError};
+    UserMessages& messages = m_context.messages;
+    const auto ended = qScopeGuard([this] {
+        setControlsEnabled(true);
+        endAction();
+        m_context.shell.longActionEnded();
+    });
+    if (!outcome.recipientError.isEmpty()) {
+        messages.show(outcome.recipientError, QStringLiteral("Hibás címzett!"), UserMessages::Icon::Error,
+                      UserMessages::Buttons::Ok);
+    } else if (!outcome.saveError.isEmpty()) {
+        messages.show(outcome.saveError, QStringLiteral("Hiba a mentéskor!"), UserMessages::Icon::Error,
+                      UserMessages::Buttons::Ok);
+    } else {
+        const QString prefix = QStringLiteral("A számítógép valószínűleg nem kapcsolódik az internetre. Kérlek "
+                                              "ellenőrizd!\n\nHibaüzenet:\n");
+        if (!outcome.connectError.isEmpty())
+            messages.show(prefix + outcome.connectError, QStringLiteral("A csatlakozásnál hiba történt!"),
+                          UserMessages::Icon::Error, UserMessages::Buttons::Ok);
+        if (!outcome.sendError.isEmpty())
+            messages.show(prefix + outcome.sendError, QStringLiteral("Hiba a küldésnél!"), UserMessages::Icon::Error,
+                          UserMessages::Buttons::Ok);
+        advanceGauge();
+        m_prbSending->hide();
+    }
+    if (outcome.failed())
+        messages.show(QStringLiteral("Az adatok küldése nem sikerült. Kérlek ellenőrizd az internetkapcsolatot!"),
+                      QStringLiteral("Exportálás"), UserMessages::Icon::Warning, UserMessages::Buttons::Ok);
+    else
+        messages.show(QStringLiteral("Az adatok sikeresen postázva!"), QStringLiteral("Exportálás"),
+                      UserMessages::Icon::Information, UserMessages::Buttons::Ok);
 }

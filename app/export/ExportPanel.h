@@ -2,18 +2,26 @@
 
 #include "app/Panel.h"
 #include "app/Shell.h"
-#include "export/SmtpClient.h"
+#include "model/Months.h"
 
+class MonthDispatch;
 class QComboBox;
 class QLabel;
 class QProgressBar;
 class QToolButton;
+struct DispatchOutcome;
+struct MonthExport;
 
 // pnlExport: the county's months that hold appointments; the chosen one is
-// saved as a workbook under excel/ or mailed as XML.
+// saved as a workbook or mailed as XML. The panel presents: the work is done
+// by WorkbookExport and MonthDispatch.
 class ExportPanel : public Panel {
 public:
     ExportPanel(AppContext& context, QWidget* parent);
+    ~ExportPanel() override;
+
+    // The months behind the drop-down: item k (k >= 1) is entry k - 1.
+    MonthTable MonthList;
 
     void btnExportClick();
     void cmbExportCloseUp();
@@ -22,28 +30,24 @@ public:
     void btnSendClick();
 
     // True while a mail is being sent.
-    bool busy() const { return m_busy; }
-
-    QProgressBar* gauge() const { return m_prbSending; }
+    bool busy() const;
+    MonthDispatch& dispatch() const { return *m_dispatch; }
 
 private:
-    void advanceGauge();
+    // The chosen month, selected, with the stamp of this moment.
+    MonthExport chosenMonth();
+    void advanceGauge(int by = 1);
     // Back to "open, no month": after an action, whether it ended well or not.
     void endAction();
-    void runExcelAction();
-    void runSendAction();
-    QString exportPath(const QString& folder, const QString& extension) const;
-    // connect, send, disconnect off the user-interface thread; returns the
-    // error texts of the first two steps (empty when they succeeded).
-    std::pair<QString, QString> dispatch(const QStringList& recipients, const SmtpClient::MessageWriter& message);
+    void sendEnded(const DispatchOutcome& outcome);
     void setControlsEnabled(bool enabled);
 
     AppContext& m_context;
+    MonthDispatch* m_dispatch;
     QComboBox* m_cmbExport;
     QLabel* m_lblSend;
     QToolButton* m_btnSend;
     QToolButton* m_btnExcel;
     QProgressBar* m_prbSending;
     QToolButton* m_btnClose;
-    bool m_busy = false;
 };

@@ -1,55 +1,57 @@
 #pragma once
 
-#include "app/EditorSwitch.h"
-#include "app/Panel.h"
-#include "app/Shell.h"
+#include "app/EditorPanel.h"
+#include "model/IdTable.h"
+#include "store/Choice.h"
 
-class ListGrid;
 class QComboBox;
 class QLineEdit;
-class QPushButton;
-class QToolButton;
 
 // pnlHelyszinek: the county's live donation locations in a sortable grid,
 // and an editor for one location. Locations are withdrawn, never deleted.
-class LocationsPanel : public Panel {
+class LocationsPanel : public EditorPanel {
 public:
     LocationsPanel(AppContext& context, QWidget* parent);
 
+    // The location chosen in, or being entered into, the editor.
+    tHelyszinek CurrentLocation;
+    // Settlement drop-down position -> at_telepulesek.id, for a chosen row.
+    SettlementIdTable SettlementIds;
+
     void btnEditHelyszinekClick();
-    void btnCloseHelyszinekClick();
-    void dbgHelyszinekCellClick(int row);
-    void btnEditHelyszinClick();
-    void btnNewHelyszinClick();
-    void btnAddHelyszinClick();
-    void btnCancelHelyszinClick();
-    void btnDeleteHelyszinClick();
-    void dbgHelyszinekTitleClick(int column);
+    void btnCloseHelyszinekClick() { closePanel(); }
+    void dbgHelyszinekCellClick(int row) { chooseRow(row); }
+    void btnEditHelyszinClick() { editChosen(); }
+    void btnNewHelyszinClick() { startNew(); }
+    void btnAddHelyszinClick() { saveEntry(); }
+    void btnCancelHelyszinClick() { abandonEdit(); }
+    void btnDeleteHelyszinClick() { deleteChosen(); }
+    void dbgHelyszinekTitleClick(int column) { sortBy(column); }
 
     void ShowLocationsPanel();
-    void HideLocationsPanel();
-    void ClearLocationEditor();
-    void BeginLocationEdit();
-    void EndLocationEdit();
-    void SelectLocationRow(int n);
+    void HideLocationsPanel() { hide(); }
+    void ClearLocationEditor() { clearEditor(); }
+    void BeginLocationEdit() { beginEdit(); }
+    void EndLocationEdit() { endEdit(); }
+    void SelectLocationRow(int n) { selectRow(n); }
+
+protected:
+    void loadList() override;
+    Query& listQuery() const override;
+    void clearFields() override;
+    void showRow(int row) override;
+    qint32 chosenId() const override { return CurrentLocation.id; }
+    bool checkEntry() override;
+    WriteResult writeEntry() override;
+    QString deleteQuestion(int row) const override;
+    WriteResult removeChosen() override;
 
 private:
     // Tidies a field's blanks in place; true when something is left.
     static bool tidyField(QLineEdit* field);
-    void reloadList();
-    // Ends the edit (Mégsem, Escape) and shows the list again.
-    void abandonEdit();
 
-    AppContext& m_context;
-    ListGrid* m_grid;
-    QPushButton* m_btnNew;
-    QPushButton* m_btnDelete;
-    QFrame* m_editor;
+    Choices m_settlements; // position n of the drop-down is entry n - 1
     QComboBox* m_cmbTelepulesek;
     QLineEdit* m_edtCim;
     QLineEdit* m_edtHelyszin;
-    QPushButton* m_btnAdd;
-    QPushButton* m_btnCancel;
-    QToolButton* m_btnClose;
-    EditorSwitch m_switch;
 };

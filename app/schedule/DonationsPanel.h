@@ -1,57 +1,58 @@
 #pragma once
 
-#include "app/EditorSwitch.h"
-#include "app/Panel.h"
-#include "app/Shell.h"
+#include "app/EditorPanel.h"
+#include "model/IdTable.h"
+#include "store/Choice.h"
 
-class ListGrid;
 class QComboBox;
 class QLabel;
-class QPushButton;
-class QToolButton;
 class TimeEdit;
 
 // pnlVeradasok: the open month's appointments in the county, in a sortable
 // grid, and the editor with which they are added, changed and deleted.
-class DonationsPanel : public Panel {
+class DonationsPanel : public EditorPanel {
 public:
     DonationsPanel(AppContext& context, QWidget* parent);
+
+    // The appointment chosen in, or being entered into, the editor.
+    tVeradasok CurrentDonation;
+    // Location drop-down position -> at_helyszinek.id, for a chosen row.
+    LocationIdTable LocationIds;
 
     // Opens the panel on the selected month (SelectedYear, SelectedMonth,
     // SelectedMonthName): days, title, location choices, list.
     void openSelectedMonth();
 
-    void btnCloseVeradasokClick();
-    void dbgVeradasokCellClick(int row);
-    void btnEditVeradasClick();
-    void btnNewVeradasClick();
-    void btnAddVeradasClick();
-    void btnCancelVeradasClick();
-    void btnDeleteVeradasClick();
-    void dbgVeradasokTitleClick(int column);
+    void btnCloseVeradasokClick() { closePanel(); }
+    void dbgVeradasokCellClick(int row) { chooseRow(row); }
+    void btnEditVeradasClick() { editChosen(); }
+    void btnNewVeradasClick() { startNew(); }
+    void btnAddVeradasClick() { saveEntry(); }
+    void btnCancelVeradasClick() { abandonEdit(); }
+    void btnDeleteVeradasClick() { deleteChosen(); }
+    void dbgVeradasokTitleClick(int column) { sortBy(column); }
 
-    void ClearDonationEditor();
-    void BeginDonationEdit();
-    void EndDonationEdit();
-    void SelectDonationRow(int n);
+    void ClearDonationEditor() { clearEditor(); }
+    void BeginDonationEdit() { beginEdit(); }
+    void EndDonationEdit() { endEdit(); }
+    void SelectDonationRow(int n) { selectRow(n); }
+
+protected:
+    void loadList() override;
+    Query& listQuery() const override;
+    void clearFields() override;
+    void showRow(int row) override;
+    qint32 chosenId() const override { return CurrentDonation.id; }
+    bool checkEntry() override;
+    WriteResult writeEntry() override;
+    QString deleteQuestion(int row) const override;
+    WriteResult removeChosen() override;
 
 private:
-    void reloadList();
-    // Ends the edit (Mégsem, Escape) and shows the list again.
-    void abandonEdit();
-
-    AppContext& m_context;
-    ListGrid* m_grid;
-    QFrame* m_editor;
+    Choices m_locations; // position n of the drop-down is entry n - 1
     QComboBox* m_cmbDay;
     TimeEdit* m_edtKezdes;
     TimeEdit* m_edtBefejezes;
     QComboBox* m_cmbHelyszinek;
-    QPushButton* m_btnAdd;
-    QPushButton* m_btnCancel;
-    QPushButton* m_btnNew;
-    QPushButton* m_btnDelete;
-    QToolButton* m_btnClose;
     QLabel* m_title;
-    EditorSwitch m_switch;
 };

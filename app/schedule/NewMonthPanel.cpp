@@ -83,9 +83,6 @@ void NewMonthPanel::btnMakeTableClick()
     hide();
     m_context.shell.DisableToolbar();
     m_context.shell.EnableToolbarFrame();
-    Base& base = m_context.base;
-    base.SelectedYear = firstYear + m_cmbYear->currentIndex();
-    base.SelectedMonth = quint8(m_cmbMonth->currentIndex() + 1);
-    base.SelectedMonthName = MonthNames[m_cmbMonth->currentIndex()];
+    m_context.base.selectMonth(firstYear + m_cmbYear->currentIndex(), m_cmbMonth->currentIndex() + 1);
     m_donations.openSelectedMonth();
 }

@@ -48,10 +48,14 @@ void OpenMonthPanel::btnOpenClick()
     // A failed month query leaves the bare window with a usable toolbar.
     auto backOut = qScopeGuard([this] { m_context.shell.EnableToolbar(); });
     move(Panel::centredIn(parentWidget()->size(), size()));
-    const QStringList months = LoadMonthChoices(m_context.dm, m_context.base);
+    const QList<rVeradasok> months = LoadMonthChoices(m_context.dm, m_context.base.CurrentSettings.megye_kod);
     backOut.dismiss();
+    MonthList.clear();
     m_cmbVeradasok->clear();
-    m_cmbVeradasok->addItems(months);
+    for (const rVeradasok& month : months) {
+        MonthList.append(month);
+        m_cmbVeradasok->addItem(QString::number(month.ev) + u' ' + month.honap_s);
+    }
     m_cmbVeradasok->setCurrentIndex(months.isEmpty() ? -1 : 0);
     show();
     raise();
@@ -76,10 +80,7 @@ void OpenMonthPanel::btnOpenVeradasokClick()
     hide();
     m_context.shell.DisableToolbar();
     m_context.shell.EnableToolbarFrame();
-    Base& base = m_context.base;
-    const rVeradasok month = base.MonthList.at(k);
-    base.SelectedYear = month.ev;
-    base.SelectedMonth = quint8(month.honap + 1);
-    base.SelectedMonthName = month.honap_s;
+    const rVeradasok month = MonthList.at(k);
+    m_context.base.selectMonth(month.ev, month.honap + 1);
     m_donations.openSelectedMonth();
 }

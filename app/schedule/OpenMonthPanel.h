@@ -2,6 +2,7 @@
 
 #include "app/Panel.h"
 #include "app/Shell.h"
+#include "model/Months.h"
 
 class DonationsPanel;
 class QComboBox;
@@ -10,6 +11,9 @@ class QComboBox;
 class OpenMonthPanel : public Panel {
 public:
     OpenMonthPanel(AppContext& context, DonationsPanel& donations, QWidget* parent);
+
+    // The months behind the drop-down: item k is entry k.
+    MonthTable MonthList;
 
     void btnOpenClick();
     void btnCancelMegnyitasClick();

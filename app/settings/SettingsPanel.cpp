@@ -4,8 +4,8 @@
 #include "model/Base.h"
 #include "model/UserMessages.h"
 #include "store/DataModule.h"
+#include "store/DatabaseError.h"
 #include "store/SettingsStore.h"
-#include "store/Statement.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -154,22 +154,17 @@ void SettingsPanel::btnSaveSettingsClick()
     }
     const quint8 authentication = m_cbxHitelesites->isChecked() ? 1 : 0;
 
-    Query& county = m_context.dm.aq_megyek;
-    startStatement(county);
-    county.addLine(QStringLiteral("SELECT * FROM at_megyek"));
-    county.addLine(QStringLiteral("WHERE id=%1;").arg(position));
-    county.prepare();
-    openGuarded(county, m_context.messages);
-    // A failed lookup leaves the query closed: reading it ends the save with
-    // the general error report, before anything is changed.
-    county.first();
-    const qint32 id = county.field(QStringLiteral("id")).valueAsInteger();
-    const QString name = county.field(QStringLiteral("megye_nev")).asString();
+    const std::optional<County> county =
+        guarded(m_context.messages, [&] { return LookUpCounty(m_context.dm, position); });
+    // A failed lookup ends the save with the general error report, before
+    // anything is changed.
+    if (!county || county->id == 0)
+        throw DatabaseError(QStringLiteral("A(z) %1 azonosítójú megye nem található").arg(position));
 
     tSettings& settings = m_context.base.CurrentSettings;
-    settings.SetValues(quint8(id), name, m_edtDestinationEmail->text(), QString(), QString(), authentication,
-                       m_edtUSR->text(), m_edtPSW->text());
-    if (SaveSettings(m_context.dm, settings, m_context.messages)) {
+    settings.SetValues(quint8(county->id), county->name, m_edtDestinationEmail->text(), QString(), QString(),
+                       authentication, m_edtUSR->text(), m_edtPSW->text());
+    if (guarded(m_context.messages, [&] { SaveSettings(m_context.dm, settings); })) {
         m_context.shell.EnableToolbar();
         HideSettingsPanel();
     }

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "export/MailAccount.h"
+#include "export/MonthExport.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QThread>
+
+class RandomSource;
+class Tdm;
+
+// What a send met, for the boxes that tell the user; all empty: delivered.
+struct DispatchOutcome {
+    QString recipientError; // the recipients could not be used: nothing written, nothing sent
+    QString saveError;      // the XML file could not be written: nothing sent
+    QString connectError;
+    QString sendError;
+    bool failed() const
+    {
+        return !recipientError.isEmpty() || !saveError.isEmpty() || !connectError.isEmpty() || !sendError.isEmpty();
+    }
+};
+Q_DECLARE_METATYPE(DispatchOutcome)
+
+// Send a month: the recipients are checked first (nothing is touched for a
+// refused one), the export table is built, saved as XML under xml/ (made
+// when missing) and attached, once, to the dispatch mail, whose length is
+// told for the gauge. The mail dialogue then runs on a worker thread and
+// finished() tells the outcome; the window keeps answering meanwhile.
+//
+//   MonthDispatch dispatch(dm);
+//   connect(&dispatch, &MonthDispatch::finished, …);
+//   dispatch.start(month, "cel@example.hu", MailAccount::builtIn(), clock.now());   // throws DatabaseError
+class MonthDispatch : public QObject {
+    Q_OBJECT
+public:
+    explicit MonthDispatch(Tdm& dm, QObject* parent = nullptr);
+    ~MonthDispatch() override; // waits for a send on its way
+
+    void start(const MonthExport& month, const QString& recipients, const MailAccount& account, const QDateTime& now);
+    bool busy() const { return m_busy; }
+    // The boundary's random source; tests fix it.
+    void setRandomSource(RandomSource* random) { m_random = random; }
+
+signals:
+    void messageMeasured(qint64 bytes); // the whole message's length
+    void advanced(int steps);
+    void bytesWritten(qint64 bytes);
+    void finished(const DispatchOutcome& outcome);
+
+private:
+    void end(const DispatchOutcome& outcome);
+
+    Tdm& m_dm;
+    QThread m_thread;
+    RandomSource* m_random = nullptr;
+    bool m_busy = false;
+};

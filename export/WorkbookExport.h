@@ -1,0 +1,30 @@
+#pragma once
+
+#include "export/MonthExport.h"
+
+#include <QObject>
+
+class Tdm;
+
+// Export a month to a workbook: the export table is built, and an Excel
+// 97-2003 file of it is written under excel/ (made when missing), replacing
+// a file of the same name only once the new one is complete. The steps are
+// told as they pass, for the gauge.
+//
+//   WorkbookExport workbook(dm);
+//   connect(&workbook, &WorkbookExport::advanced, …);
+//   const QString path = workbook.run(month);   // throws DatabaseError, ExportError
+class WorkbookExport : public QObject {
+    Q_OBJECT
+public:
+    explicit WorkbookExport(Tdm& dm, QObject* parent = nullptr);
+
+    QString run(const MonthExport& month);
+
+signals:
+    void rowsCounted(int rows); // the export table is built
+    void advanced();            // one more step done
+
+private:
+    Tdm& m_dm;
+};
