@@ -36,8 +36,8 @@ void EditorPanel::attach(const Widgets& widgets)
     on(widgets.saveButton, &EditorPanel::saveEntry);
     on(widgets.cancelButton, &EditorPanel::abandonEdit);
     on(widgets.closeButton, &EditorPanel::closePanel);
-    new EditorKeys(widgets.fields, widgets.saveButton, widgets.cancelButton, [this] { abandonEdit(); }, messages,
-                   this);
+    new EditorKeys(
+        widgets.fields, widgets.saveButton, widgets.cancelButton, [this] { abandonEdit(); }, messages, this);
     setEditorEnabled(false);
 }
 
@@ -51,8 +51,8 @@ void EditorPanel::reloadList()
 {
     // A row still chosen (a title click re-sorts under it) stays chosen.
     const qint32 keepId = m_grid->chosenRow() >= 0 ? chosenId() : 0;
-    const bool loaded = m_grid->reload([this] { return guarded(m_context.messages, [this] { loadList(); }); },
-                                       0, keepId);
+    const bool loaded =
+        m_grid->reload([this] { return guarded(m_context.messages, [this] { loadList(); }); }, 0, keepId);
     if (!loaded || m_grid->chosenRow() < 0)
         m_widgets.deleteButton->setEnabled(false);
 }
@@ -160,8 +160,8 @@ void EditorPanel::deleteChosen()
         return;
     }
     // The question names the chosen row, which is the one removed.
-    const auto answer = m_context.messages.show(deleteQuestion(row), m_texts.deleteCaption,
-                                                UserMessages::Icon::Warning, UserMessages::Buttons::YesNo);
+    const auto answer = m_context.messages.show(deleteQuestion(row), m_texts.deleteCaption, UserMessages::Icon::Warning,
+                                                UserMessages::Buttons::YesNo);
     if (answer == UserMessages::Answer::Yes) {
         m_grid->moveTo(row); // reselect below the removed row, wherever the cursor wandered
         std::optional<WriteResult> removed;

@@ -55,7 +55,7 @@ protected:
     void attach(const Widgets& widgets);
 
     // The panel's own part.
-    virtual void loadList() = 0;         // opens the grid's list (throws)
+    virtual void loadList() = 0; // opens the grid's list (throws)
     virtual Query& listQuery() const = 0;
     virtual void clearFields() = 0;      // the editor's fields and the record emptied
     virtual void showRow(int row) = 0;   // the grid's row into the fields and the record
@@ -63,9 +63,9 @@ protected:
     // Checks the fields in their order; the first that fails shows its box,
     // takes the focus and ends the save. Fills the record when all pass.
     virtual bool checkEntry() = 0;
-    virtual WriteResult writeEntry() = 0;          // inserts or updates the record (throws)
+    virtual WriteResult writeEntry() = 0; // inserts or updates the record (throws)
     virtual QString deleteQuestion(int row) const = 0;
-    virtual WriteResult removeChosen() = 0;        // withdraws or deletes the record (throws)
+    virtual WriteResult removeChosen() = 0; // withdraws or deletes the record (throws)
 
     // The shared behaviour, also under the names each panel gives it.
     void reloadList();

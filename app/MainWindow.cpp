@@ -46,8 +46,9 @@ const QString databaseCaption = QStringLiteral("Adatbázis hiba!");
 } // namespace
 
 TfrmMain::TfrmMain(Tdm& dm, UserMessages& messages, const Clock& clock, WorkbookViewer& viewer)
-    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+    : QWidget(nullptr,
+              Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                  | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
     , m_dm(dm)
     , m_context{dm, m_base, messages, clock, viewer, *this, MailAccount::builtIn()}
 {
@@ -85,7 +86,8 @@ void TfrmMain::buildToolbar()
     m_toolbar->setObjectName(QStringLiteral("tlbMain"));
     m_toolbar->setGeometry(0, 0, clientSize.width(), 41);
 
-    QToolButton* btnNew = addToolbarButton(QStringLiteral("btnNew"), 0, 0, QStringLiteral("Véradó időpontok felvitele"));
+    QToolButton* btnNew =
+        addToolbarButton(QStringLiteral("btnNew"), 0, 0, QStringLiteral("Véradó időpontok felvitele"));
     QToolButton* btnOpen =
         addToolbarButton(QStringLiteral("btnOpen"), 48, 1, QStringLiteral("Véradó időpontok megnyitása"));
     QToolButton* btnLocations =
@@ -186,9 +188,10 @@ bool TfrmMain::FormCreate()
     m_settings->fillCounties();
     m_settings->selectCounty(m_base.CurrentSettings.megye_kod);
     if (m_base.CurrentSettings.megye_kod == 0) {
-        m_context.messages.show(
-            QStringLiteral("Az adatok felvitele előtt be kell állítania a megye-azonosítót! [BEÁLLÍTÁSOK]"),
-            QStringLiteral("Információ"), UserMessages::Icon::Information, UserMessages::Buttons::Ok);
+        m_context.messages.show(QStringLiteral(
+                                    "Az adatok felvitele előtt be kell állítania a megye-azonosítót! [BEÁLLÍTÁSOK]"),
+                                QStringLiteral("Információ"), UserMessages::Icon::Information,
+                                UserMessages::Buttons::Ok);
     }
     return true;
 }
@@ -261,9 +264,9 @@ void TfrmMain::longActionEnded()
 void TfrmMain::btnExitClick()
 {
     DisableToolbar();
-    const auto answer = m_context.messages.show(QStringLiteral("Biztosan bezárod a programot ?"),
-                                                QStringLiteral("Kilépés a Kelmirből"), UserMessages::Icon::Question,
-                                                UserMessages::Buttons::YesNo);
+    const auto answer =
+        m_context.messages.show(QStringLiteral("Biztosan bezárod a programot ?"), QStringLiteral("Kilépés a Kelmirből"),
+                                UserMessages::Icon::Question, UserMessages::Buttons::YesNo);
     if (answer == UserMessages::Answer::Yes)
         close();
     else

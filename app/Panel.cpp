@@ -91,8 +91,7 @@ QLabel* Panel::addTitle(const QString& name, QPoint at, const QString& text)
     return title;
 }
 
-QToolButton* Panel::addImageButton(const QString& name, QRect geometry, Icons::PanelButton image,
-                                   const QString& hint)
+QToolButton* Panel::addImageButton(const QString& name, QRect geometry, Icons::PanelButton image, const QString& hint)
 {
     auto* button = new QToolButton(this);
     button->setObjectName(name);

@@ -20,18 +20,19 @@ int main(int argc, char** argv)
     bench::createReferenceDatabase(path);
     const int county = 4; // Borsod-Abaúj-Zemplén, the most settlements
     // 300 live locations, 5,000 appointments in May 2016 and as many in the months around it.
-    bench::exec(path, QStringLiteral(
-                          "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i+1 FROM n WHERE i<299), "
-                          "s AS (SELECT id, row_number() OVER (ORDER BY id) - 1 AS k, count(*) OVER () AS total "
-                          "FROM at_telepulesek WHERE megye_kod=%1) "
-                          "INSERT INTO at_helyszinek (deleted, telepules_kod, cim, helyszin) "
-                          "SELECT 0, s.id, 'Fő utca ' || i, 'Általános Iskola ' || i FROM n JOIN s ON s.k = i % s.total;"
-                          "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i+1 FROM n WHERE i<14999) "
-                          "INSERT INTO at_veradasok (ev, honap, nap, kezdes, befejezes, helyszin_kod) "
-                          "SELECT '2016', printf('%02d', 4 + i % 3), printf('%02d', 1 + i % 31), "
-                          "printf('%02d:%02d', 7 + i % 10, (i * 7) % 60), printf('%02d:00', 12 + i % 6), 1 + i % 300 "
-                          "FROM n;")
-                          .arg(county));
+    bench::exec(path,
+                QStringLiteral(
+                    "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i+1 FROM n WHERE i<299), "
+                    "s AS (SELECT id, row_number() OVER (ORDER BY id) - 1 AS k, count(*) OVER () AS total "
+                    "FROM at_telepulesek WHERE megye_kod=%1) "
+                    "INSERT INTO at_helyszinek (deleted, telepules_kod, cim, helyszin) "
+                    "SELECT 0, s.id, 'Fő utca ' || i, 'Általános Iskola ' || i FROM n JOIN s ON s.k = i % s.total;"
+                    "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i+1 FROM n WHERE i<14999) "
+                    "INSERT INTO at_veradasok (ev, honap, nap, kezdes, befejezes, helyszin_kod) "
+                    "SELECT '2016', printf('%02d', 4 + i % 3), printf('%02d', 1 + i % 31), "
+                    "printf('%02d:%02d', 7 + i % 10, (i * 7) % 60), printf('%02d:00', 12 + i % 6), 1 + i % 300 "
+                    "FROM n;")
+                    .arg(county));
     QDir::setCurrent(dir.path());
 
     Tdm dm;
@@ -42,10 +43,18 @@ int main(int argc, char** argv)
     base.SelectedMonth = 5;
     bench::PrintedMessages messages;
     QueryTableModel model(dm.aq_veradasok,
-                          {{"at_veradasok.id", {}, 0}, {"ev", {}, 0}, {"honap", {}, 0}, {"nap", "Nap", 24},
-                           {"kezdes", "Kezdés", 56}, {"befejezes", "Befejezés", 56}, {"irsz", "IrSz", 32},
-                           {"telepules", "Település", 167}, {"cim", "Cím", 207}, {"helyszin", "Helyszín", 240},
-                           {"megye_kod", {}, 0}, {"at_helyszinek.id", {}, 0}},
+                          {{"at_veradasok.id", {}, 0},
+                           {"ev", {}, 0},
+                           {"honap", {}, 0},
+                           {"nap", "Nap", 24},
+                           {"kezdes", "Kezdés", 56},
+                           {"befejezes", "Befejezés", 56},
+                           {"irsz", "IrSz", 32},
+                           {"telepules", "Település", 167},
+                           {"cim", "Cím", 207},
+                           {"helyszin", "Helyszín", 240},
+                           {"megye_kod", {}, 0},
+                           {"at_helyszinek.id", {}, 0}},
                           nullptr);
     const int rounds = 30;
     int rows = 0;

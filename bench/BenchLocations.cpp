@@ -24,13 +24,14 @@ int main(int argc, char** argv)
     bench::createReferenceDatabase(path);
     // Borsod-Abaúj-Zemplén has the most settlements; spread 2,048 locations over them.
     const int county = 4;
-    bench::exec(path, QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i+1 FROM n WHERE i<2047), "
-                                     "s AS (SELECT id, row_number() OVER (ORDER BY id) - 1 AS k, count(*) OVER () AS "
-                                     "total FROM at_telepulesek WHERE megye_kod=%1) "
-                                     "INSERT INTO at_helyszinek (deleted, telepules_kod, cim, helyszin) "
-                                     "SELECT 0, s.id, 'Kossuth Lajos utca ' || (i % 97), 'Művelődési Ház ' || i "
-                                     "FROM n JOIN s ON s.k = (n.i * 7919) % s.total")
-                                .arg(county));
+    bench::exec(path,
+                QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i+1 FROM n WHERE i<2047), "
+                               "s AS (SELECT id, row_number() OVER (ORDER BY id) - 1 AS k, count(*) OVER () AS "
+                               "total FROM at_telepulesek WHERE megye_kod=%1) "
+                               "INSERT INTO at_helyszinek (deleted, telepules_kod, cim, helyszin) "
+                               "SELECT 0, s.id, 'Kossuth Lajos utca ' || (i % 97), 'Művelődési Ház ' || i "
+                               "FROM n JOIN s ON s.k = (n.i * 7919) % s.total")
+                    .arg(county));
     QDir::setCurrent(dir.path());
 
     Tdm dm;
@@ -39,8 +40,13 @@ int main(int argc, char** argv)
     base.CurrentSettings.megye_kod = county;
     bench::PrintedMessages messages;
     QueryTableModel model(dm.aq_helyszinek,
-                          {{"id", {}, 0}, {"deleted", {}, 0}, {"telepules_kod", {}, 0}, {"irsz", "IrSz", 33},
-                           {"telepules", "Település", 115}, {"cim", "Cím", 148}, {"helyszin", "Helyszin", 128}},
+                          {{"id", {}, 0},
+                           {"deleted", {}, 0},
+                           {"telepules_kod", {}, 0},
+                           {"irsz", "IrSz", 33},
+                           {"telepules", "Település", 115},
+                           {"cim", "Cím", 148},
+                           {"helyszin", "Helyszin", 128}},
                           nullptr);
     const int rounds = 60;
     int rows = 0;
@@ -52,15 +58,15 @@ int main(int argc, char** argv)
                 model.data(model.index(r, c), Qt::DisplayRole);
     };
 
-    const QByteArray sql = QStringLiteral(
-                               "SELECT at_helyszinek.id, at_helyszinek.deleted, at_helyszinek.telepules_kod, "
-                               "at_telepulesek.irsz, at_telepulesek.telepules, at_helyszinek.cim, "
-                               "at_helyszinek.helyszin FROM at_helyszinek\n"
-                               "INNER JOIN at_telepulesek ON at_helyszinek.telepules_kod=at_telepulesek.id\n"
-                               "WHERE at_telepulesek.megye_kod=%1 AND deleted=0\n%2")
-                               .arg(county)
-                               .arg(base.LocationSort.orderByLine())
-                               .toUtf8();
+    const QByteArray sql =
+        QStringLiteral("SELECT at_helyszinek.id, at_helyszinek.deleted, at_helyszinek.telepules_kod, "
+                       "at_telepulesek.irsz, at_telepulesek.telepules, at_helyszinek.cim, "
+                       "at_helyszinek.helyszin FROM at_helyszinek\n"
+                       "INNER JOIN at_telepulesek ON at_helyszinek.telepules_kod=at_telepulesek.id\n"
+                       "WHERE at_telepulesek.megye_kod=%1 AND deleted=0\n%2")
+            .arg(county)
+            .arg(base.LocationSort.orderByLine())
+            .toUtf8();
     int engineRows = 0;
     const auto engineRun = [&] { engineRows = bench::stepWithEngine(dm.datacore.handle(), sql); };
     const auto [program, engine] = bench::alternateMedians(rounds, programRun, engineRun);

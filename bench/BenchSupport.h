@@ -30,8 +30,7 @@ int stepWithEngine(sqlite3* db, const QByteArray& sql);
 
 // Runs a and b alternately, `rounds` times each, so that both see the same
 // machine; returns their median wall times in microseconds.
-std::pair<double, double> alternateMedians(int rounds, const std::function<void()>& a,
-                                           const std::function<void()>& b);
+std::pair<double, double> alternateMedians(int rounds, const std::function<void()>& a, const std::function<void()>& b);
 
 // Prints the side-by-side figures and their ratio.
 void report(const char* what, int rows, double program, double engine, int rounds);

@@ -74,6 +74,7 @@ int main(int argc, char** argv)
     const auto start = std::chrono::steady_clock::now();
     GeneratedMonth month(rows);
     XlsWriter::writeFile(QString::fromLocal8Bit(argv[1]), month);
-    std::printf("work_ms=%.1f\n", std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    std::printf("work_ms=%.1f\n",
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
     return 0;
 }

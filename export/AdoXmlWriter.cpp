@@ -24,7 +24,7 @@ bool isXmlName(const QString& name)
 bool isXmlChar(char32_t code)
 {
     return code == 0x9 || code == 0xA || code == 0xD || (code >= 0x20 && code <= 0xD7FF)
-           || (code >= 0xE000 && code <= 0xFFFD) || (code >= 0x10000 && code <= 0x10FFFF);
+        || (code >= 0xE000 && code <= 0xFFFD) || (code >= 0x10000 && code <= 0x10FFFF);
 }
 
 void appendUtf8(QByteArray& out, char32_t code)
@@ -121,7 +121,7 @@ void write(QIODevice& out, const Query& query)
         if (alias)
             text += " rs:name='" + attribute(names[c]) + "'";
         text += " rs:number='" + QByteArray::number(c + 1)
-                + "' rs:nullable='true' rs:maybenull='false' rs:writeunknown='true'>\n";
+            + "' rs:nullable='true' rs:maybenull='false' rs:writeunknown='true'>\n";
         if (query.columnType(c) == ColumnType::Integer)
             text += "\t\t\t<s:datatype dt:type='int' dt:maxLength='4' rs:precision='10' rs:fixedlength='true'/>\n";
         else

@@ -6,9 +6,9 @@
 // organization, the recipients of the settings, the month in the subject,
 // the fixed three-line text and the XML file attached.
 struct DispatchDetails {
-    QString county;      // CurrentSettings.Megye
+    QString county;         // CurrentSettings.Megye
     QStringList recipients; // parsed from CurrentSettings.Cel
-    QString monthName;   // SelectedMonthName
+    QString monthName;      // SelectedMonthName
     QString senderMailbox;
     QString mailAgent;
     QString attachmentName;

@@ -46,9 +46,8 @@ QString ExportStampText(const Clock& clock, const QLocale& locale)
     return fileNameSafe(date + time);
 }
 
-QString ExportFileName(const QString& county, const QString& monthName, const QString& stamp,
-                       const QString& extension)
+QString ExportFileName(const QString& county, const QString& monthName, const QString& stamp, const QString& extension)
 {
     return fileNameSafe(county) + QStringLiteral(" Megye ") + monthName + QStringLiteral(" havi véradásai (") + stamp
-           + QStringLiteral(").") + extension;
+        + QStringLiteral(").") + extension;
 }

@@ -15,5 +15,4 @@ class QLocale;
 QString ExportStampText(const Clock& clock, const QLocale& locale);
 
 // "<county> Megye <month> havi véradásai (<stamp>).<extension>"
-QString ExportFileName(const QString& county, const QString& monthName, const QString& stamp,
-                       const QString& extension);
+QString ExportFileName(const QString& county, const QString& monthName, const QString& stamp, const QString& extension);

@@ -341,7 +341,8 @@ void writeMessage(const MailMessage& mail, const QDateTime& now, const QByteArra
 qint64 messageSize(const MailMessage& mail, const QDateTime& now, const QByteArray& boundary)
 {
     qint64 size = 0;
-    compose(mail, now, boundary, [&size](const char*, qsizetype n) { size += n; }, true);
+    compose(
+        mail, now, boundary, [&size](const char*, qsizetype n) { size += n; }, true);
     return size;
 }
 

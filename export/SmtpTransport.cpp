@@ -191,8 +191,8 @@ void SmtpTransport::connectTo(const QString& host, quint16 port, int timeoutMs,
     QString lastError;
     for (addrinfo* address = addresses.get(); address; address = address->ai_next) {
         auto handles = std::make_unique<Handles>();
-        handles->socket.fd = ::socket(address->ai_family, address->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK,
-                                      address->ai_protocol);
+        handles->socket.fd =
+            ::socket(address->ai_family, address->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK, address->ai_protocol);
         if (handles->fd() < 0) {
             lastError = systemError(errno);
             continue;
@@ -236,9 +236,8 @@ void SmtpTransport::startTls(const QString& host, const QString& caFile, const s
     SSL_CTX_set_min_proto_version(h.context.get(), TLS1_2_VERSION);
     SSL_CTX_set_verify(h.context.get(), SSL_VERIFY_PEER, nullptr);
     const bool trusted = caFile.isEmpty()
-                             ? SSL_CTX_set_default_verify_paths(h.context.get()) == 1
-                             : SSL_CTX_load_verify_locations(h.context.get(), QFile::encodeName(caFile).constData(),
-                                                             nullptr) == 1;
+        ? SSL_CTX_set_default_verify_paths(h.context.get()) == 1
+        : SSL_CTX_load_verify_locations(h.context.get(), QFile::encodeName(caFile).constData(), nullptr) == 1;
     if (!trusted)
         fail(SmtpText::trustStoreUnusable(openSslError()));
     h.tlsInfo = tlsInfo;
@@ -257,8 +256,8 @@ void SmtpTransport::startTls(const QString& host, const QString& caFile, const s
 
     const QByteArray name = host.toUtf8();
     unsigned char literal[16];
-    const bool ipLiteral = ::inet_pton(AF_INET, name.constData(), literal) == 1
-                           || ::inet_pton(AF_INET6, name.constData(), literal) == 1;
+    const bool ipLiteral =
+        ::inet_pton(AF_INET, name.constData(), literal) == 1 || ::inet_pton(AF_INET6, name.constData(), literal) == 1;
     if (ipLiteral) {
         X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(h.ssl.get()), name.constData());
     } else {

@@ -18,8 +18,8 @@ public slots:
     void run();
 
 signals:
-    void advanced(int steps);         // a status of the client (1), a TLS callback (50)
-    void bytesWritten(qint64 bytes);  // of the message on its way
+    void advanced(int steps);        // a status of the client (1), a TLS callback (50)
+    void bytesWritten(qint64 bytes); // of the message on its way
     void done(const QString& connectError, const QString& sendError);
 
 private:

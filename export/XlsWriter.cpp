@@ -229,7 +229,8 @@ QList<QByteArray> streamParts(const XlsTable& table)
     const int columns = int(headings.size());
     const int rows = table.rowCount();
     if (columns == 0 || columns > XlsWriter::maxColumns)
-        throw ExportError(QStringLiteral("A munkalap oszlopainak száma 1 és %1 között lehet.").arg(XlsWriter::maxColumns));
+        throw ExportError(
+            QStringLiteral("A munkalap oszlopainak száma 1 és %1 között lehet.").arg(XlsWriter::maxColumns));
     if (rows + 1 > XlsWriter::maxRows)
         throw ExportError(QStringLiteral("Egy munkalapra legfeljebb %1 sor fér.").arg(XlsWriter::maxRows - 1));
 

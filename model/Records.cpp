@@ -1,8 +1,7 @@
 #include "model/Records.h"
 
 void tSettings::SetValues(quint8 _megye_kod, const QString& _megye, const QString& _cel, const QString& _forras,
-                          const QString& _smtp, quint8 _hitelesites, const QString& _user,
-                          const QString& _password)
+                          const QString& _smtp, quint8 _hitelesites, const QString& _user, const QString& _password)
 {
     megye_kod = _megye_kod;
     Megye = _megye;

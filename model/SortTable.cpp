@@ -29,7 +29,7 @@ QStringList locationSortStart()
 
 QStringList donationSortStart()
 {
-    return {QStringLiteral("at_veradasok.nap"), QStringLiteral("at_veradasok.kezdes"),
+    return {QStringLiteral("at_veradasok.nap"),         QStringLiteral("at_veradasok.kezdes"),
             QStringLiteral("at_telepulesek.telepules"), QStringLiteral("at_telepulesek.irsz"),
-            QStringLiteral("at_helyszinek.cim"), QStringLiteral("at_helyszinek.helyszin")};
+            QStringLiteral("at_helyszinek.cim"),        QStringLiteral("at_helyszinek.helyszin")};
 }

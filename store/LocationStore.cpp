@@ -15,8 +15,9 @@ Choices LoadSettlementChoices(Tdm& dm, quint8 county)
     Choices choices;
     choices.reserve(q.recordCount());
     for (q.first(); !q.eof(); q.next())
-        choices.append({q.field(QStringLiteral("id")).valueAsInteger(),
-                        q.field(QStringLiteral("irsz")).valueAsText() + u' ' + q.field(QStringLiteral("telepules")).asString()});
+        choices.append(
+            {q.field(QStringLiteral("id")).valueAsInteger(),
+             q.field(QStringLiteral("irsz")).valueAsText() + u' ' + q.field(QStringLiteral("telepules")).asString()});
     return choices;
 }
 

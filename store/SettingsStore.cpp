@@ -26,8 +26,7 @@ tSettings LoadSettings(Tdm& dm)
                        q.field(QStringLiteral("megye_nev")).asString(), q.field(QStringLiteral("cel")).asString(),
                        q.field(QStringLiteral("forras")).asString(), q.field(QStringLiteral("smtp")).asString(),
                        quint8(q.field(QStringLiteral("auth_sec")).asInteger()),
-                       q.field(QStringLiteral("auth_usr")).asString(),
-                       q.field(QStringLiteral("auth_psw")).asString());
+                       q.field(QStringLiteral("auth_usr")).asString(), q.field(QStringLiteral("auth_psw")).asString());
     return settings;
 }
 
@@ -87,9 +86,9 @@ void SaveSettings(Tdm& dm, const tSettings& settings)
         q.execute();
     };
     Transaction transaction(dm.datacore);
-    const int updated = run({"UPDATE at_settings", "SET megye_kod=:vmegye_kod,", "cel=:vcel,", "forras=:vforras,",
-                             "smtp=:vsmtp,", "auth_sec=:vauth_sec,", "auth_usr=:vauth_usr,", "auth_psw=:vauth_psw",
-                             "WHERE id=1;"});
+    const int updated =
+        run({"UPDATE at_settings", "SET megye_kod=:vmegye_kod,", "cel=:vcel,", "forras=:vforras,", "smtp=:vsmtp,",
+             "auth_sec=:vauth_sec,", "auth_usr=:vauth_usr,", "auth_psw=:vauth_psw", "WHERE id=1;"});
     if (updated == 0) {
         plain("DELETE FROM at_settings;"); // a row under another number is never read as the recipient
         if (run({"INSERT INTO at_settings (megye_kod, cel, forras, smtp, auth_sec, auth_usr, auth_psw)",

@@ -9,7 +9,7 @@ public:
     Table(Connection& connection, QString tableName);
 
     const QString& tableName() const { return m_tableName; }
-    void open();    // throws DatabaseError when the table is missing
+    void open(); // throws DatabaseError when the table is missing
     void close() { m_query.close(); }
     bool isOpen() const { return m_query.isOpen(); }
 

@@ -1,13 +1,13 @@
 // The export panel, the export table and the workbook through the real
 // window, with a real database file and a fixed clock.
 
+#include "app/export/ExportPanel.h"
 #include "export/AdoXmlWriter.h"
 #include "export/ExportNames.h"
 #include "export/ExportTable.h"
 #include "export/SmtpClient.h"
 #include "model/Base.h"
 #include "store/DataModule.h"
-#include "app/export/ExportPanel.h"
 #include "store/Statement.h"
 #include "support/Fixture.h"
 #include "support/PythonPeer.h"
@@ -51,10 +51,7 @@ public:
         return folder.lines("SELECT datum || ' ' || idopont || ' ' || megye || ' ' || irsz || ' ' || varos || ' ' || "
                             "helyszin || ' ' || cim FROM at_toExcel ORDER BY rowid");
     }
-    QStringList excelFiles() const
-    {
-        return QDir(folder.path() + QStringLiteral("/excel")).entryList(QDir::Files);
-    }
+    QStringList excelFiles() const { return QDir(folder.path() + QStringLiteral("/excel")).entryList(QDir::Files); }
     QStringList xmlFiles() const { return QDir(folder.path() + QStringLiteral("/xml")).entryList(QDir::Files); }
     DatabaseFolder folder;
 };
@@ -76,7 +73,7 @@ struct ExportView {
     bool idle() const
     {
         return months()->currentIndex() == 0 && !button("btnExcel")->isEnabled() && !button("btnSend")->isEnabled()
-               && !program.find<QLabel>("lblSend")->isVisible() && !gauge()->isVisible();
+            && !program.find<QLabel>("lblSend")->isVisible() && !gauge()->isVisible();
     }
 };
 
@@ -113,8 +110,9 @@ void TestExport::gateRefusesWithoutCounty()
     ExportView view{program};
     view.open();
     QCOMPARE(program.messages.boxes.size(), 1);
-    QCOMPARE(program.messages.boxes[0].text, QStringLiteral("Az adatok exportálását nem lehet végrehajtani, amig "
-                                                            "nincsen kiválasztva a Megye! [BEÁLLÍTÁSOK]"));
+    QCOMPARE(program.messages.boxes[0].text,
+             QStringLiteral("Az adatok exportálását nem lehet végrehajtani, amig "
+                            "nincsen kiválasztva a Megye! [BEÁLLÍTÁSOK]"));
     QCOMPARE(program.messages.boxes[0].caption, QStringLiteral("Hiányos adatok!"));
     QVERIFY(!program.find<QWidget>("pnlExport")->isVisible());
     QVERIFY(view.button("btnExport")->isEnabled());
@@ -187,7 +185,8 @@ void TestExport::exportTableContentAndOrder()
     // A second export replaces the table.
     view.choose(2);
     view.excel();
-    QCOMPARE(fixture.table(), QStringList{"2020.10.01 07:00-09:00 " + county + " 6900 Makó Városháza Széchenyi tér 22."});
+    QCOMPARE(fixture.table(),
+             QStringList{"2020.10.01 07:00-09:00 " + county + " 6900 Makó Városháza Széchenyi tér 22."});
 }
 
 void TestExport::workbookIsSavedAndShown()
@@ -210,7 +209,8 @@ void TestExport::workbookIsSavedAndShown()
     QCOMPARE(program.viewer.shown, QStringList{path});
     QVERIFY(program.messages.boxes.isEmpty());
 
-    const QJsonObject sheet = runPythonPeer(peerScript("read_xls.py"), {path}).object()["sheets"].toArray()[0].toObject();
+    const QJsonObject sheet =
+        runPythonPeer(peerScript("read_xls.py"), {path}).object()["sheets"].toArray()[0].toObject();
     QCOMPARE(sheet["name"].toString(), county);
     QCOMPARE(sheet["nrows"].toInt(), 3);
     const QJsonArray first = sheet["cells"].toArray()[1].toArray();
@@ -223,8 +223,9 @@ void TestExport::workbookIsSavedAndShown()
     view.choose(1);
     view.excel();
     QCOMPARE(fixture.excelFiles(), QStringList{expectedName});
-    QCOMPARE(runPythonPeer(peerScript("read_xls.py"), {path}).object()["sheets"].toArray()[0].toObject()["nrows"].toInt(),
-             4);
+    QCOMPARE(
+        runPythonPeer(peerScript("read_xls.py"), {path}).object()["sheets"].toArray()[0].toObject()["nrows"].toInt(),
+        4);
 }
 
 void TestExport::viewerMissingNamesTheFile()
@@ -277,7 +278,8 @@ void TestExport::sendReachesTheServer()
     fixture.addDonation("2020", "09", "05", "08:00", "12:30", 1);
     fixture.addDonation("2020", "09", "06", "09:00", "13:00", 4);
     PeerServer server;
-    QVERIFY(server.start(peerScript("smtp_server.py"), {fixture.folder.path() + "/certs", "veradas@example.hu", "jelszo"}));
+    QVERIFY(
+        server.start(peerScript("smtp_server.py"), {fixture.folder.path() + "/certs", "veradas@example.hu", "jelszo"}));
     RunningProgram program;
     QVERIFY(program.start());
     SmtpSettings& mail = program.window->context().mail;
@@ -338,8 +340,8 @@ void TestExport::noServerShowsThreeBoxes()
     view.send();
     QCOMPARE(program.messages.captions(),
              QStringList({"A csatlakozásnál hiba történt!", "Hiba a küldésnél!", "Exportálás"}));
-    QVERIFY(program.messages.boxes[0].text.startsWith(
-        QStringLiteral("A számítógép valószínűleg nem kapcsolódik az internetre. Kérlek ellenőrizd!\n\nHibaüzenet:\n")));
+    QVERIFY(program.messages.boxes[0].text.startsWith(QStringLiteral(
+        "A számítógép valószínűleg nem kapcsolódik az internetre. Kérlek ellenőrizd!\n\nHibaüzenet:\n")));
     QCOMPARE(program.messages.boxes[2].text,
              QStringLiteral("Az adatok küldése nem sikerült. Kérlek ellenőrizd az internetkapcsolatot!"));
     QCOMPARE(program.messages.boxes[2].icon, UserMessages::Icon::Warning);
@@ -351,7 +353,8 @@ void TestExport::noServerShowsThreeBoxes()
 void TestExport::unsafeRecipientIsRefusedBeforeConnecting()
 {
     ExportFixture fixture;
-    fixture.folder.exec("UPDATE at_settings SET cel='cel@example.hu' || char(13) || char(10) || 'RCPT TO:<x@evil.example>'");
+    fixture.folder.exec(
+        "UPDATE at_settings SET cel='cel@example.hu' || char(13) || char(10) || 'RCPT TO:<x@evil.example>'");
     fixture.addDonation("2020", "09", "05", "08:00", "12:30", 1);
     RunningProgram program;
     QVERIFY(program.start());
@@ -391,40 +394,38 @@ void TestExport::sendAgainstScriptedServers_data()
     const QStringList success = {"Exportálás"};
     const QStringList sendFailed = {"Hiba a küldésnél!", "Exportálás"};
     const QStringList connectFailed = {"A csatlakozásnál hiba történt!", "Hiba a küldésnél!", "Exportálás"};
-    QTest::newRow("neither STARTTLS nor AUTH: in clear") << "neither" << QStringList{"EHLO"} + delivered
-                                                         << success << "";
+    QTest::newRow("neither STARTTLS nor AUTH: in clear")
+        << "neither" << QStringList{"EHLO"} + delivered << success << "";
     QTest::newRow("AUTH without STARTTLS: no password in clear")
         << "auth-without-starttls" << QStringList{"EHLO", "QUIT"} << sendFailed << "STARTTLS";
-    QTest::newRow("STARTTLS answered 454") << "starttls-refused" << QStringList{"EHLO", "STARTTLS"}
-                                           << sendFailed << "454";
+    QTest::newRow("STARTTLS answered 454")
+        << "starttls-refused" << QStringList{"EHLO", "STARTTLS"} << sendFailed << "454";
     QTest::newRow("PLAIN only: no AUTH") << "plain-mechanism-only"
                                          << QStringList{"EHLO", "STARTTLS", "EHLO"} + delivered << success << "";
-    QTest::newRow("EHLO refused: HELO") << "ehlo-refused" << QStringList{"EHLO", "HELO"} + delivered << success
-                                        << "";
+    QTest::newRow("EHLO refused: HELO") << "ehlo-refused" << QStringList{"EHLO", "HELO"} + delivered << success << "";
     QTest::newRow("235 on the login name")
         << "login-accepted-at-name" << QStringList{"EHLO", "STARTTLS", "EHLO", "AUTH LOGIN", "<name>"} + delivered
         << success << "";
     QTest::newRow("second recipient refused")
-        << "second-recipient-refused"
-        << login + QStringList{"RSET", "MAIL FROM", "RCPT TO", "RCPT TO", "RSET", "QUIT"} << sendFailed
-        << "550 5.1.1 No such user here";
+        << "second-recipient-refused" << login + QStringList{"RSET", "MAIL FROM", "RCPT TO", "RCPT TO", "RSET", "QUIT"}
+        << sendFailed << "550 5.1.1 No such user here";
     QTest::newRow("DATA refused: RSET") << "data-refused"
-                                        << login + QStringList{"RSET", "MAIL FROM", "RCPT TO", "RCPT TO", "DATA", "RSET",
-                                                               "QUIT"}
+                                        << login
+            + QStringList{"RSET", "MAIL FROM", "RCPT TO", "RCPT TO", "DATA", "RSET", "QUIT"}
                                         << sendFailed << "554 5.5.1";
     QTest::newRow("silent server") << "silent" << QStringList{} << connectFailed << "Időtúllépés";
-    QTest::newRow("untrusted certificate") << "untrusted-certificate"
-                                           << QStringList{"EHLO", "STARTTLS", "<handshake refused>"} << sendFailed
-                                           << "tanúsítvány";
+    QTest::newRow("untrusted certificate")
+        << "untrusted-certificate" << QStringList{"EHLO", "STARTTLS", "<handshake refused>"} << sendFailed
+        << "tanúsítvány";
     QTest::newRow("TLS reset after 354") << "tls-reset-after-354"
                                          << login + QStringList{"RSET", "MAIL FROM", "RCPT TO", "RCPT TO", "DATA"}
                                          << sendFailed << "megszakadt|bontotta";
     QTest::newRow("421 and close after RCPT, over TLS")
         << "421-after-rcpt" << login + QStringList{"RSET", "MAIL FROM", "RCPT TO"} << sendFailed << "421 4.3.2";
-    QTest::newRow("1 MB reply line without CR LF") << "long-line" << QStringList{"EHLO"} << connectFailed
-                                                   << "túl hosszú";
-    QTest::newRow("endless multi-line reply") << "endless-multiline" << QStringList{"EHLO"} << connectFailed
-                                              << "Időtúllépés";
+    QTest::newRow("1 MB reply line without CR LF")
+        << "long-line" << QStringList{"EHLO"} << connectFailed << "túl hosszú";
+    QTest::newRow("endless multi-line reply")
+        << "endless-multiline" << QStringList{"EHLO"} << connectFailed << "Időtúllépés";
     QTest::newRow("replies a byte at a time") << "dribble" << QStringList{"EHLO"} + delivered << success << "";
 }
 
@@ -588,8 +589,8 @@ void TestExport::stampForLocales_data()
     // The whole stamp: the short date, then hours, minutes and seconds with
     // nothing after them (no time zone, whatever the locale's long format).
     QTest::newRow("Hungarian") << QLocale(QLocale::Hungarian, QLocale::Hungary) << "2020. 09. 15.14.30.05";
-    QTest::newRow("English, slashes in the date") << QLocale(QLocale::English, QLocale::UnitedStates)
-                                                  << "9.15.202.30.05 PM";
+    QTest::newRow("English, slashes in the date")
+        << QLocale(QLocale::English, QLocale::UnitedStates) << "9.15.202.30.05 PM";
     QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany) << "15.09.2014.30.05";
 }
 

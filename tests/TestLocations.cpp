@@ -2,8 +2,8 @@
 // database file with Csongrád (county 6) chosen.
 
 #include "app/grid/QueryTableModel.h"
-#include "model/Base.h"
 #include "app/locations/LocationsPanel.h"
+#include "model/Base.h"
 #include "store/DataModule.h"
 #include "support/Fixture.h"
 
@@ -53,10 +53,8 @@ public:
 };
 
 const QList<Place> fivePlaces = {
-    {"Szeged", 6720, "Dugonics tér 13.", "Egyetem"},
-    {"Makó", 6900, "Széchenyi tér 22.", "Városháza"},
-    {"Algyő", 6750, "Kastélykert u. 40.", "Faluház"},
-    {"Szentes", 6600, "Kossuth tér 6.", "Művelődési Központ"},
+    {"Szeged", 6720, "Dugonics tér 13.", "Egyetem"},     {"Makó", 6900, "Széchenyi tér 22.", "Városháza"},
+    {"Algyő", 6750, "Kastélykert u. 40.", "Faluház"},    {"Szentes", 6600, "Kossuth tér 6.", "Művelődési Központ"},
     {"Szeged", 6721, "Kossuth Lajos sgt. 2.", "Kórház"},
 };
 
@@ -73,10 +71,7 @@ struct LocationsView {
 
     void open() const { QTest::mouseClick(program.find<QToolButton>("btnEditHelyszinek"), Qt::LeftButton); }
     void click(const char* objectName) const { QTest::mouseClick(button(objectName), Qt::LeftButton); }
-    QPoint cellCentre(int row, int column) const
-    {
-        return grid()->visualRect(model()->index(row, column)).center();
-    }
+    QPoint cellCentre(int row, int column) const { return grid()->visualRect(model()->index(row, column)).center(); }
     void clickRow(int row) const { QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, cellCentre(row, 5)); }
     void doubleClickRow(int row) const
     {
@@ -95,7 +90,7 @@ struct LocationsView {
         QStringList result;
         for (int r = 0; r < model()->rowCount(); ++r)
             result << model()->value(r, 3).toString() + u' ' + model()->value(r, 4).toString() + QStringLiteral(", ")
-                          + model()->value(r, 5).toString() + QStringLiteral(" - ") + model()->value(r, 6).toString();
+                    + model()->value(r, 5).toString() + QStringLiteral(" - ") + model()->value(r, 6).toString();
         return result;
     }
     int currentRow() const { return grid()->currentIndex().row(); }
@@ -144,8 +139,9 @@ void TestLocations::gateRefusesWithoutCounty()
     LocationsView panel{program};
     panel.open();
     QCOMPARE(program.messages.boxes.size(), 1);
-    QCOMPARE(program.messages.boxes[0].text, QStringLiteral("Az helyszinek szerkesztését nem lehet használni, amig "
-                                                            "nincsen kiválasztva a Megye! [BEÁLLÍTÁSOK]"));
+    QCOMPARE(program.messages.boxes[0].text,
+             QStringLiteral("Az helyszinek szerkesztését nem lehet használni, amig "
+                            "nincsen kiválasztva a Megye! [BEÁLLÍTÁSOK]"));
     QCOMPARE(program.messages.boxes[0].caption, QStringLiteral("Hiányos adatok!"));
     QCOMPARE(program.messages.boxes[0].icon, UserMessages::Icon::Warning);
     QVERIFY(!program.find<QWidget>("pnlHelyszinek")->isVisible());
@@ -168,11 +164,10 @@ void TestLocations::openingShowsLiveLocationsOfTheCounty()
     QVERIFY(widget->isVisible());
     QCOMPARE(widget->pos(), QPoint(217, 128));
     QVERIFY(!program.find<QToolButton>("btnNew")->isEnabled());
-    QCOMPARE(panel.rows(), QStringList({"6750 Algyő, Kastélykert u. 40. - Faluház",
-                                        "6900 Makó, Széchenyi tér 22. - Városháza",
-                                        "6720 Szeged, Dugonics tér 13. - Egyetem",
-                                        "6721 Szeged, Kossuth Lajos sgt. 2. - Kórház",
-                                        "6600 Szentes, Kossuth tér 6. - Művelődési Központ"}));
+    QCOMPARE(panel.rows(),
+             QStringList({"6750 Algyő, Kastélykert u. 40. - Faluház", "6900 Makó, Széchenyi tér 22. - Városháza",
+                          "6720 Szeged, Dugonics tér 13. - Egyetem", "6721 Szeged, Kossuth Lajos sgt. 2. - Kórház",
+                          "6600 Szentes, Kossuth tér 6. - Művelődési Központ"}));
     QCOMPARE(panel.currentRow(), 0);
     QVERIFY(!panel.button("btnDeleteHelyszin")->isEnabled());
     QVERIFY(panel.button("btnNewHelyszin")->isEnabled());
@@ -220,7 +215,8 @@ void TestLocations::settlementChoicesInHungarianOrder()
     panel.open();
     QComboBox* combo = panel.settlements();
     QCOMPARE(combo->itemText(0), QStringLiteral("- Település kiválasztása -"));
-    QCOMPARE(combo->count(), 1 + fixture.folder.scalar("SELECT count(*) FROM at_telepulesek WHERE megye_kod=6").toInt());
+    QCOMPARE(combo->count(),
+             1 + fixture.folder.scalar("SELECT count(*) FROM at_telepulesek WHERE megye_kod=6").toInt());
     auto position = [&](const QString& text) { return combo->findText(text); };
     QVERIFY(position("2941 Ács") < position("7381 Ág"));
     QVERIFY(position("7381 Ág") < position("6500 Baja"));
@@ -241,16 +237,34 @@ void TestLocations::saveChecks_data()
     QTest::addColumn<QString>("focus");
     QTest::addColumn<QString>("addressAfter");
     QTest::addColumn<QString>("nameAfter");
-    QTest::newRow("no settlement, fields untouched")
-        << "" << "  Fő   u.  " << " Ház " << "Nem választottad ki a települést!" << "cmbTelepulesek" << "  Fő   u.  "
-        << " Ház ";
-    QTest::newRow("address of blanks") << "6720 Szeged" << "    " << "Ház" << "A címhez nem írtál semmit!" << "edtCim"
-                                       << "" << "Ház";
-    QTest::newRow("empty address") << "6720 Szeged" << "" << "Ház" << "A címhez nem írtál semmit!" << "edtCim" << ""
+    QTest::newRow("no settlement, fields untouched") << ""
+                                                     << "  Fő   u.  "
+                                                     << " Ház "
+                                                     << "Nem választottad ki a települést!"
+                                                     << "cmbTelepulesek"
+                                                     << "  Fő   u.  "
+                                                     << " Ház ";
+    QTest::newRow("address of blanks") << "6720 Szeged"
+                                       << "    "
+                                       << "Ház"
+                                       << "A címhez nem írtál semmit!"
+                                       << "edtCim"
+                                       << ""
+                                       << "Ház";
+    QTest::newRow("empty address") << "6720 Szeged"
+                                   << ""
+                                   << "Ház"
+                                   << "A címhez nem írtál semmit!"
+                                   << "edtCim"
+                                   << ""
                                    << "Ház";
-    QTest::newRow("address tidied though the name fails")
-        << "6720 Szeged" << "  Kossuth   Lajos  " << "   " << "A helyszínhez nem írtál semmit!" << "edtHelyszin"
-        << "Kossuth Lajos" << "";
+    QTest::newRow("address tidied though the name fails") << "6720 Szeged"
+                                                          << "  Kossuth   Lajos  "
+                                                          << "   "
+                                                          << "A helyszínhez nem írtál semmit!"
+                                                          << "edtHelyszin"
+                                                          << "Kossuth Lajos"
+                                                          << "";
 }
 
 void TestLocations::saveChecks()
@@ -386,8 +400,8 @@ void TestLocations::escapeAbandonsTheEntry()
     QVERIFY(program.start());
     LocationsView panel{program};
     panel.open();
-    const QList<QWidget*> controls = {panel.settlements(), panel.address(), panel.name(), panel.button("btnAddHelyszin"),
-                                      panel.button("btnCancelHelyszin")};
+    const QList<QWidget*> controls = {panel.settlements(), panel.address(), panel.name(),
+                                      panel.button("btnAddHelyszin"), panel.button("btnCancelHelyszin")};
     for (QWidget* control : controls) {
         panel.click("btnNewHelyszin");
         panel.chooseSettlement("6900 Makó");
@@ -506,7 +520,8 @@ void TestLocations::withdrawalNamesTheRowMovedTo()
     program.messages.answerNext(UserMessages::Answer::No);
     panel.click("btnDeleteHelyszin");
     QCOMPARE(program.messages.boxes.last().text,
-             QStringLiteral("Biztosan törlöd a következő helyszint? \n\"6600 Szentes, Kossuth tér 6. - Művelődési Központ\""));
+             QStringLiteral(
+                 "Biztosan törlöd a következő helyszint? \n\"6600 Szentes, Kossuth tér 6. - Művelődési Központ\""));
 }
 
 void TestLocations::titleClicksSortAndMark()
@@ -537,16 +552,20 @@ void TestLocations::titleClicksSortAndMark()
         {5, Qt::AscendingOrder, byAddressAscending},
         {5, Qt::DescendingOrder, byAddressDescending},
         {5, Qt::AscendingOrder, byAddressAscending},
-        {3, Qt::AscendingOrder,
+        {3,
+         Qt::AscendingOrder,
          {"6720 Szeged, Fő tér 1. - A", "6720 Szeged, Fő tér 1. - C", "6721 Szeged, Fő tér 1. - B",
           "6750 Algyő, Ady u. 2. - D", "6900 Makó, Fő tér 1. - A"}},
-        {6, Qt::AscendingOrder,
+        {6,
+         Qt::AscendingOrder,
          {"6900 Makó, Fő tér 1. - A", "6720 Szeged, Fő tér 1. - A", "6721 Szeged, Fő tér 1. - B",
           "6720 Szeged, Fő tér 1. - C", "6750 Algyő, Ady u. 2. - D"}},
-        {6, Qt::DescendingOrder,
+        {6,
+         Qt::DescendingOrder,
          {"6750 Algyő, Ady u. 2. - D", "6720 Szeged, Fő tér 1. - C", "6721 Szeged, Fő tér 1. - B",
           "6720 Szeged, Fő tér 1. - A", "6900 Makó, Fő tér 1. - A"}},
-        {4, Qt::AscendingOrder,
+        {4,
+         Qt::AscendingOrder,
          {"6750 Algyő, Ady u. 2. - D", "6900 Makó, Fő tér 1. - A", "6720 Szeged, Fő tér 1. - A",
           "6720 Szeged, Fő tér 1. - C", "6721 Szeged, Fő tér 1. - B"}},
     };
@@ -699,8 +718,8 @@ void TestLocations::cancelAfterAFailedSaveShowsTheList()
         else
             panel.click("btnCancelHelyszin");
         QCOMPARE(panel.editor().EditMode, EditModes::Idle);
-        QCOMPARE(panel.rows(), QStringList({"6900 Makó, Széchenyi tér 22. - Városháza",
-                                            "6720 Szeged, Dugonics tér 13. - Egyetem"}));
+        QCOMPARE(panel.rows(),
+                 QStringList({"6900 Makó, Széchenyi tér 22. - Városháza", "6720 Szeged, Dugonics tér 13. - Egyetem"}));
     }
 }
 
@@ -768,7 +787,8 @@ void TestLocations::disabledDeleteLooksDisabled()
         QCOMPARE(palette.color(QPalette::Active, QPalette::ButtonText), QColor(128, 0, 0));
         // Disabled, it is drawn like every other disabled button.
         QCOMPARE(palette.color(QPalette::Disabled, QPalette::ButtonText),
-                 program.find<QPushButton>(name == QByteArray("btnDeleteHelyszin") ? "btnNewHelyszin" : "btnNewVeradas")
+                 program
+                     .find<QPushButton>(name == QByteArray("btnDeleteHelyszin") ? "btnNewHelyszin" : "btnNewVeradas")
                      ->palette()
                      .color(QPalette::Disabled, QPalette::ButtonText));
         QVERIFY(remove->font().bold());

@@ -3,8 +3,8 @@
 // hostile servers are met through the program's send action (TestExport).
 
 #include "export/ExportError.h"
-#include "export/MonthDispatch.h"
 #include "export/MailMessage.h"
+#include "export/MonthDispatch.h"
 #include "export/RandomSource.h"
 #include "export/SmtpClient.h"
 #include "export/SmtpTexts.h"
@@ -14,9 +14,9 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSignalSpy>
 #include <QJsonArray>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimeZone>
@@ -135,8 +135,7 @@ void TestMail::parsedByPythonWithoutDefects()
         const QJsonArray parts = result.value("parts").toArray();
         QCOMPARE(parts.size(), 2);
         QCOMPARE(parts[1].toObject().value("type").toString(), QStringLiteral("text/plain"));
-        QCOMPARE(parts[1].toObject().value("text").toString().split(QStringLiteral("\r\n")).mid(0, 3),
-                 mail.bodyLines);
+        QCOMPARE(parts[1].toObject().value("text").toString().split(QStringLiteral("\r\n")).mid(0, 3), mail.bodyLines);
         const QJsonObject attachment = parts[0].toObject();
         QCOMPARE(attachment.value("filename").toString(), mail.attachments[0].fileName);
         QCOMPARE(QByteArray::fromBase64(attachment.value("data").toString().toLatin1()), mail.attachments[0].data);
@@ -152,7 +151,8 @@ void TestMail::folding_data()
                                 << QByteArray("To: " + QByteArray(70, 'a') + "\r\n bbbbbbbbbb");
     QTest::newRow("after a comma") << QByteArray("To: " + QByteArray(70, 'a') + ",bbbbbbbbbb")
                                    << QByteArray("To: " + QByteArray(70, 'a') + ",\r\n bbbbbbbbbb");
-    QTest::newRow("one long word") << QByteArray("X: " + QByteArray(90, 'c')) << QByteArray("X: " + QByteArray(90, 'c'));
+    QTest::newRow("one long word") << QByteArray("X: " + QByteArray(90, 'c'))
+                                   << QByteArray("X: " + QByteArray(90, 'c'));
 }
 
 void TestMail::folding()
@@ -178,8 +178,9 @@ void TestMail::layoutAndStreaming()
     QCOMPARE(messageSize(mail, sendTime, boundary), pieces.size());
     // Preamble, attachment part, text part, closing boundary.
     const QByteArray body = pieces.mid(pieces.indexOf("\r\n\r\n") + 4);
-    QVERIFY(body.startsWith("This is a multi-part message in MIME format\r\n\r\n--" + boundary + "\r\n"
-                            "Content-Type: application/octet-stream;\r\n"));
+    QVERIFY(body.startsWith("This is a multi-part message in MIME format\r\n\r\n--" + boundary
+                            + "\r\n"
+                              "Content-Type: application/octet-stream;\r\n"));
     const qsizetype text = body.indexOf("--" + boundary + "\r\nContent-Type: text/plain; charset=UTF-8\r\n");
     QVERIFY(text > body.indexOf("Content-Transfer-Encoding: base64"));
     QVERIFY(body.endsWith("\r\n--" + boundary + "--\r\n\r\n"));
@@ -199,12 +200,14 @@ void TestMail::quotedPrintable_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("expected");
-    QTest::newRow("accented letters") << "Kérlek ne válaszolj rá!" << QByteArray("K=C3=A9rlek ne v=C3=A1laszolj r=C3=A1!");
+    QTest::newRow("accented letters") << "Kérlek ne válaszolj rá!"
+                                      << QByteArray("K=C3=A9rlek ne v=C3=A1laszolj r=C3=A1!");
     QTest::newRow("empty lines kept") << "a\n\nb" << QByteArray("a\r\n\r\nb");
     QTest::newRow("equals sign") << "1+1=2 =" << QByteArray("1+1=3D2 =3D");
-    QTest::newRow("blank and tab at a line end") << "szóköz \nfül\t\nvég" << QByteArray("sz=C3=B3k=C3=B6z=20\r\nf=C3=BCl=09\r\nv=C3=A9g");
-    QTest::newRow("long line, soft breaks") << QString(80, u'a') + QStringLiteral("=b")
-                                           << QByteArray(75, 'a') + "=\r\n" + QByteArray(5, 'a') + "=3Db";
+    QTest::newRow("blank and tab at a line end")
+        << "szóköz \nfül\t\nvég" << QByteArray("sz=C3=B3k=C3=B6z=20\r\nf=C3=BCl=09\r\nv=C3=A9g");
+    QTest::newRow("long line, soft breaks")
+        << QString(80, u'a') + QStringLiteral("=b") << QByteArray(75, 'a') + "=\r\n" + QByteArray(5, 'a') + "=3Db";
 }
 
 void TestMail::quotedPrintable()
@@ -294,8 +297,9 @@ void TestMail::sendsToRealServerOverStartTls()
     int tlsCallbacks = 0;
     qint64 lastBytes = 0;
     QStringList statuses;
-    SmtpClient client(settings, {[&](const QString& s) { statuses << s; }, [&](qint64 b) { lastBytes = b; },
-                                 [&] { ++tlsCallbacks; }});
+    SmtpClient client(settings,
+                      {[&](const QString& s) { statuses << s; }, [&](qint64 b) { lastBytes = b; },
+                       [&] { ++tlsCallbacks; }});
     FixedRandom random;
     MailMessage mail = sampleMail();
     // Lines that begin with "." on the wire: the receiver must get them back.
@@ -385,8 +389,13 @@ void TestMail::monthIsSentWithoutAWindow()
     account.password = QStringLiteral("jelszo");
     account.caFile = server.caFile();
     account.agent = QStringLiteral("Kelmir teszt");
-    MonthExport month{6, QStringLiteral("Csongrád"), 2020, 9, QStringLiteral("Szeptember"),
-                      QStringLiteral("2020. 09. 15.14.30.05"), folder.path()};
+    MonthExport month{6,
+                      QStringLiteral("Csongrád"),
+                      2020,
+                      9,
+                      QStringLiteral("Szeptember"),
+                      QStringLiteral("2020. 09. 15.14.30.05"),
+                      folder.path()};
 
     MonthDispatch dispatch(dm);
     QSignalSpy measured(&dispatch, &MonthDispatch::messageMeasured);

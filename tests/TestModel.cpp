@@ -2,8 +2,8 @@
 
 #include "model/Base.h"
 #include "model/IdTable.h"
-#include "model/SortTable.h"
 #include "model/SearchInString.h"
+#include "model/SortTable.h"
 
 #include <QTest>
 
@@ -23,15 +23,24 @@ void TestModel::collapseBlanks_data()
 {
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("empty") << "" << "";
-    QTest::newRow("one blank") << " " << "";
-    QTest::newRow("three blanks") << "   " << "";
-    QTest::newRow("inner run") << "a   b" << "a b";
-    QTest::newRow("leading run keeps one") << "  a" << " a";
-    QTest::newRow("trailing run") << "a  " << "a";
-    QTest::newRow("all at once") << "  a   b  " << " a b";
-    QTest::newRow("tabs are ordinary") << "a\t\tb" << "a\t\tb";
-    QTest::newRow("accented text") << "Kossuth  Lajos   út 1. " << "Kossuth Lajos út 1.";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("one blank") << " "
+                               << "";
+    QTest::newRow("three blanks") << "   "
+                                  << "";
+    QTest::newRow("inner run") << "a   b"
+                               << "a b";
+    QTest::newRow("leading run keeps one") << "  a"
+                                           << " a";
+    QTest::newRow("trailing run") << "a  "
+                                  << "a";
+    QTest::newRow("all at once") << "  a   b  "
+                                 << " a b";
+    QTest::newRow("tabs are ordinary") << "a\t\tb"
+                                       << "a\t\tb";
+    QTest::newRow("accented text") << "Kossuth  Lajos   út 1. "
+                                   << "Kossuth Lajos út 1.";
 }
 
 void TestModel::collapseBlanks()

@@ -2,13 +2,13 @@
 // builder writes.
 
 #include "TestConfig.h"
+#include "app/ErrorReport.h"
 #include "store/Connection.h"
 #include "store/DataModule.h"
 #include "store/DatabaseError.h"
 #include "store/Query.h"
 #include "store/Schema.h"
 #include "store/Statement.h"
-#include "app/ErrorReport.h"
 #include "support/FilePrivileges.h"
 #include "support/Fixture.h"
 
@@ -121,7 +121,8 @@ void TestQuery::halfSurrogatesAreStoredAsReplacements()
     q.execute();
     select(q, {"SELECT cim, length(cim) AS n FROM at_helyszinek;"});
     QCOMPARE(q.field("cim").asString(),
-             QStringLiteral("a") + QChar(QChar::ReplacementCharacter) + QStringLiteral("b🩸c") + QChar(QChar::ReplacementCharacter));
+             QStringLiteral("a") + QChar(QChar::ReplacementCharacter) + QStringLiteral("b🩸c")
+                 + QChar(QChar::ReplacementCharacter));
     QCOMPARE(q.field("n").asInteger(), 6);
 }
 
@@ -238,10 +239,10 @@ void TestQuery::duplicateColumnsAreQualified()
                    "INSERT INTO at_veradasok (ev, honap, nap, kezdes, befejezes, helyszin_kod) "
                    "VALUES ('2016', '04', '09', '08:00', '12:00', 1);");
     Query& q = m_dm->aq_veradasok;
-    select(q, {"SELECT at_veradasok.id, at_veradasok.nap, at_helyszinek.id, at_helyszinek.cim",
-               "FROM at_veradasok INNER JOIN at_helyszinek ON at_veradasok.helyszin_kod=at_helyszinek.id;"});
-    QCOMPARE(q.columnNames(),
-             QStringList({"at_veradasok.id", "nap", "at_helyszinek.id", "cim"}));
+    select(q,
+           {"SELECT at_veradasok.id, at_veradasok.nap, at_helyszinek.id, at_helyszinek.cim",
+            "FROM at_veradasok INNER JOIN at_helyszinek ON at_veradasok.helyszin_kod=at_helyszinek.id;"});
+    QCOMPARE(q.columnNames(), QStringList({"at_veradasok.id", "nap", "at_helyszinek.id", "cim"}));
     QCOMPARE(q.field("at_helyszinek.id").asInteger(), 1);
     QCOMPARE(q.field("nap").asString(), QStringLiteral("09"));
     QVERIFY_THROWS_EXCEPTION(DatabaseError, q.field("id"));
@@ -338,8 +339,8 @@ void TestQuery::settlementsSortInHungarianOrder()
     QStringList order;
     for (q.first(); !q.eof(); q.next())
         order << q.field("telepules").asString() + u' ' + q.field("irsz").valueAsText();
-    QCOMPARE(order, QStringList({"Ács 2940", "Ács 2941", "Ág 7381", "Baja 6500", "Cukor 1000", "Csepel 1210",
-                                 "Zánka 8251"}));
+    QCOMPARE(order,
+             QStringList({"Ács 2940", "Ács 2941", "Ág 7381", "Baja 6500", "Cukor 1000", "Csepel 1210", "Zánka 8251"}));
 }
 
 void TestQuery::guardedStatementReportsAndCloses()
@@ -369,8 +370,18 @@ void TestQuery::guardedStatementReportsAndCloses()
     // A statement with a value gives it, or nothing after the box.
     q.clearText();
     q.addLine("SELECT count(*) AS n FROM at_helyszinek;");
-    QCOMPARE(guarded(messages, [&] { q.open(); return q.field("n").asInteger(); }), std::optional<int>(1));
-    QCOMPARE(guarded(messages, [&] { throw DatabaseError("x"); return 0; }), std::optional<int>());
+    QCOMPARE(guarded(messages,
+                     [&] {
+                         q.open();
+                         return q.field("n").asInteger();
+                     }),
+             std::optional<int>(1));
+    QCOMPARE(guarded(messages,
+                     [&] {
+                         throw DatabaseError("x");
+                         return 0;
+                     }),
+             std::optional<int>());
     QCOMPARE(messages.boxes.size(), 3);
 }
 
@@ -378,17 +389,28 @@ void TestQuery::closingFullStop_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("letter") << "no such table" << "no such table.";
-    QTest::newRow("digit") << "error 42" << "error 42.";
-    QTest::newRow("accented") << "hibás érték: ő" << "hibás érték: ő.";
-    QTest::newRow("full stop") << "Done." << "Done.";
-    QTest::newRow("comma") << "a," << "a,";
-    QTest::newRow("hyphen") << "a-" << "a-";
-    QTest::newRow("parenthesis") << "(a)" << "(a)";
-    QTest::newRow("exclamation") << "Hiba!" << "Hiba!";
-    QTest::newRow("blank") << "a " << "a ";
-    QTest::newRow("colon is above the full stop") << "a:" << "a:.";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("letter") << "no such table"
+                            << "no such table.";
+    QTest::newRow("digit") << "error 42"
+                           << "error 42.";
+    QTest::newRow("accented") << "hibás érték: ő"
+                              << "hibás érték: ő.";
+    QTest::newRow("full stop") << "Done."
+                               << "Done.";
+    QTest::newRow("comma") << "a,"
+                           << "a,";
+    QTest::newRow("hyphen") << "a-"
+                            << "a-";
+    QTest::newRow("parenthesis") << "(a)"
+                                 << "(a)";
+    QTest::newRow("exclamation") << "Hiba!"
+                                 << "Hiba!";
+    QTest::newRow("blank") << "a "
+                           << "a ";
+    QTest::newRow("colon is above the full stop") << "a:"
+                                                  << "a:.";
+    QTest::newRow("empty") << ""
+                           << "";
 }
 
 void TestQuery::closingFullStop()

@@ -2,9 +2,9 @@
 // database file, Csongrád (county 6) chosen and a fixed clock.
 
 #include "app/grid/ListGrid.h"
-#include "model/Base.h"
 #include "app/schedule/DonationsPanel.h"
 #include "app/schedule/OpenMonthPanel.h"
+#include "model/Base.h"
 #include "store/Connection.h"
 #include "store/DataModule.h"
 #include "support/Fixture.h"
@@ -76,7 +76,10 @@ struct ScheduleView {
         combo("cmbVeradasok")->setCurrentIndex(entry);
         click("btnOpenVeradasok");
     }
-    QPoint cellCentre(int row, int column = 8) const { return grid()->visualRect(grid()->model()->index(row, column)).center(); }
+    QPoint cellCentre(int row, int column = 8) const
+    {
+        return grid()->visualRect(grid()->model()->index(row, column)).center();
+    }
     void clickRow(int row) const { QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, cellCentre(row)); }
     void doubleClickRow(int row) const
     {
@@ -95,8 +98,8 @@ struct ScheduleView {
         QStringList result;
         for (int r = 0; r < grid()->queryModel()->rowCount(); ++r)
             result << grid()->value(r, 3).toString() + u' ' + grid()->value(r, 4).toString() + u'-'
-                          + grid()->value(r, 5).toString() + u' ' + grid()->value(r, 7).toString() + u'/'
-                          + grid()->value(r, 9).toString();
+                    + grid()->value(r, 5).toString() + u' ' + grid()->value(r, 7).toString() + u'/'
+                    + grid()->value(r, 9).toString();
         return result;
     }
     void fill(const QString& day, const QString& start, const QString& end, int location) const
@@ -160,10 +163,12 @@ void TestSchedule::gatesRefuseWithoutCounty()
     view.click("btnNew");
     view.click("btnOpen");
     QCOMPARE(program.messages.boxes.size(), 2);
-    QCOMPARE(program.messages.boxes[0].text, QStringLiteral("Az adatok felvitelét nem lehet elkezdeni, amig nincsen "
-                                                            "kiválasztva a Megye! [BEÁLLÍTÁSOK]"));
-    QCOMPARE(program.messages.boxes[1].text, QStringLiteral("Az adatok megnyitását nem lehet elvégezni, amig nincsen "
-                                                            "kiválasztva a Megye! [BEÁLLÍTÁSOK]"));
+    QCOMPARE(program.messages.boxes[0].text,
+             QStringLiteral("Az adatok felvitelét nem lehet elkezdeni, amig nincsen "
+                            "kiválasztva a Megye! [BEÁLLÍTÁSOK]"));
+    QCOMPARE(program.messages.boxes[1].text,
+             QStringLiteral("Az adatok megnyitását nem lehet elvégezni, amig nincsen "
+                            "kiválasztva a Megye! [BEÁLLÍTÁSOK]"));
     for (const auto& box : program.messages.boxes) {
         QCOMPARE(box.caption, QStringLiteral("Hiányos adatok!"));
         QCOMPARE(box.icon, UserMessages::Icon::Warning);
@@ -176,12 +181,14 @@ void TestSchedule::newMonthPreselection_data()
     QTest::addColumn<QDate>("today");
     QTest::addColumn<QString>("year");
     QTest::addColumn<QString>("month");
-    QTest::newRow("15 March 2016") << QDate(2016, 3, 15) << "2016" << "Április";
-    QTest::newRow("3 December 2016") << QDate(2016, 12, 3) << "2017" << "Január";
-    QTest::newRow("today") << QDate::currentDate()
-                           << QString::number(QDate::currentDate().addMonths(1).year())
+    QTest::newRow("15 March 2016") << QDate(2016, 3, 15) << "2016"
+                                   << "Április";
+    QTest::newRow("3 December 2016") << QDate(2016, 12, 3) << "2017"
+                                     << "Január";
+    QTest::newRow("today") << QDate::currentDate() << QString::number(QDate::currentDate().addMonths(1).year())
                            << MonthNames[QDate::currentDate().addMonths(1).month() - 1];
-    QTest::newRow("January 2012") << QDate(2012, 1, 31) << "2012" << "Február";
+    QTest::newRow("January 2012") << QDate(2012, 1, 31) << "2012"
+                                  << "Február";
 }
 
 void TestSchedule::newMonthPreselection()
@@ -236,10 +243,14 @@ void TestSchedule::daysOfTheMonth_data()
     QTest::addColumn<QString>("year");
     QTest::addColumn<QString>("month");
     QTest::addColumn<int>("days");
-    QTest::newRow("February 2016") << "2016" << "Február" << 29;
-    QTest::newRow("February 2013") << "2013" << "Február" << 28;
-    QTest::newRow("April 2013") << "2013" << "Április" << 30;
-    QTest::newRow("December 2016") << "2016" << "December" << 31;
+    QTest::newRow("February 2016") << "2016"
+                                   << "Február" << 29;
+    QTest::newRow("February 2013") << "2013"
+                                   << "Február" << 28;
+    QTest::newRow("April 2013") << "2013"
+                                << "Április" << 30;
+    QTest::newRow("December 2016") << "2016"
+                                   << "December" << 31;
 }
 
 void TestSchedule::daysOfTheMonth()
@@ -259,7 +270,8 @@ void TestSchedule::daysOfTheMonth()
     QCOMPARE(dayList->itemText(8), QStringLiteral("09"));
     QCOMPARE(dayList->itemText(9), QStringLiteral("10"));
     QCOMPARE(dayList->itemText(days - 1), QString::number(days));
-    QCOMPARE(program.find<QLabel>("lblHaviVeradas")->text(), year + u' ' + month + QStringLiteral(" havi véradó napok"));
+    QCOMPARE(program.find<QLabel>("lblHaviVeradas")->text(),
+             year + u' ' + month + QStringLiteral(" havi véradó napok"));
 }
 
 void TestSchedule::newOnAMonthWithAppointmentsListsThem()
@@ -372,19 +384,30 @@ void TestSchedule::saveChecks_data()
     QTest::addColumn<QString>("start");
     QTest::addColumn<QString>("end");
     QTest::addColumn<int>("location");
-    QTest::addColumn<QString>("text");   // empty: saved
+    QTest::addColumn<QString>("text"); // empty: saved
     QTest::addColumn<QString>("focus");
     const QString startMessage = "Értelmezhetetlen Kezdési időpontot adtál meg. Kérlek nézd át!";
     const QString endMessage = "Értelmezhetetlen Befejezési időpontot adtál meg. Kérlek nézd át!";
     const QString locationMessage = "A véradás rögzítéséhez a helyszínt ki kell választanod!";
-    QTest::newRow("start 24:00") << "24:00" << "12:00" << 1 << startMessage << "edtKezdes";
-    QTest::newRow("end 12:60") << "09:30" << "12:60" << 1 << endMessage << "edtBefejezes";
-    QTest::newRow("both invalid") << "25:00" << "99:99" << 0 << startMessage << "edtKezdes";
-    QTest::newRow("start unfilled") << "08:" << "12:00" << 1 << startMessage << "edtKezdes";
-    QTest::newRow("no location") << "08:00" << "12:00" << 0 << locationMessage << "cmbHelyszinek";
-    QTest::newRow("end before start is kept") << "08:00" << "07:00" << 1 << "" << "cmbDay";
-    QTest::newRow("cleared times") << "00:00" << "00:00" << 2 << "" << "cmbDay";
-    QTest::newRow("last minute") << "23:59" << "23:59" << 3 << "" << "cmbDay";
+    QTest::newRow("start 24:00") << "24:00"
+                                 << "12:00" << 1 << startMessage << "edtKezdes";
+    QTest::newRow("end 12:60") << "09:30"
+                               << "12:60" << 1 << endMessage << "edtBefejezes";
+    QTest::newRow("both invalid") << "25:00"
+                                  << "99:99" << 0 << startMessage << "edtKezdes";
+    QTest::newRow("start unfilled") << "08:"
+                                    << "12:00" << 1 << startMessage << "edtKezdes";
+    QTest::newRow("no location") << "08:00"
+                                 << "12:00" << 0 << locationMessage << "cmbHelyszinek";
+    QTest::newRow("end before start is kept") << "08:00"
+                                              << "07:00" << 1 << ""
+                                              << "cmbDay";
+    QTest::newRow("cleared times") << "00:00"
+                                   << "00:00" << 2 << ""
+                                   << "cmbDay";
+    QTest::newRow("last minute") << "23:59"
+                                 << "23:59" << 3 << ""
+                                 << "cmbDay";
 }
 
 void TestSchedule::saveChecks()
@@ -405,7 +428,9 @@ void TestSchedule::saveChecks()
     if (text.isEmpty()) {
         QVERIFY(program.messages.boxes.isEmpty());
         const QString id = fixture.folder.scalar(QStringLiteral("SELECT id FROM at_helyszinek WHERE helyszin='%1'")
-                                                     .arg(location == 1 ? "Egyetem" : location == 2 ? "Kórház" : "Városháza"));
+                                                     .arg(location == 1       ? "Egyetem"
+                                                              : location == 2 ? "Kórház"
+                                                                              : "Városháza"));
         QCOMPARE(fixture.stored(), QStringList{"20130907 " + start + u'-' + end + " @" + id});
         QCOMPARE(view.time("edtKezdes")->text(), QStringLiteral("00:00"));
         QCOMPARE(view.combo("cmbHelyszinek")->currentIndex(), 0);
@@ -566,7 +591,8 @@ void TestSchedule::deleteLastRowAndQuestion()
     program.messages.answerNext(UserMessages::Answer::Yes);
     view.click("btnDeleteVeradas");
     QCOMPARE(program.messages.boxes[0].text,
-             QStringLiteral("Biztosan törlöd a következő Véradást? \n\"Szeptember 07. 08:00-12:30, Szentes - Kórház\""));
+             QStringLiteral(
+                 "Biztosan törlöd a következő Véradást? \n\"Szeptember 07. 08:00-12:30, Szentes - Kórház\""));
     QCOMPARE(program.messages.boxes[0].caption, QStringLiteral("Véradó időpont törlése"));
     QCOMPARE(program.messages.boxes[0].icon, UserMessages::Icon::Warning);
     QCOMPARE(view.rows().size(), 2);
@@ -604,7 +630,8 @@ void TestSchedule::deleteNamesTheRowMovedTo()
     program.messages.answerNext(UserMessages::Answer::Yes);
     view.click("btnDeleteVeradas");
     QCOMPARE(program.messages.boxes.last().text,
-             QStringLiteral("Biztosan törlöd a következő Véradást? \n\"Szeptember 06. 09:00-11:00, Makó - Városháza\""));
+             QStringLiteral(
+                 "Biztosan törlöd a következő Véradást? \n\"Szeptember 06. 09:00-11:00, Makó - Városháza\""));
     QCOMPARE(fixture.stored(), QStringList({"20130905 08:00-12:30 @1", "20130907 10:00-12:00 @3"}));
 
     // A title click re-sorts under the chosen row; it stays the one named and deleted.
@@ -613,7 +640,8 @@ void TestSchedule::deleteNamesTheRowMovedTo()
     program.messages.answerNext(UserMessages::Answer::Yes);
     view.click("btnDeleteVeradas");
     QCOMPARE(program.messages.boxes.last().text,
-             QStringLiteral("Biztosan törlöd a következő Véradást? \n\"Szeptember 07. 10:00-12:00, Szentes - Kórház\""));
+             QStringLiteral(
+                 "Biztosan törlöd a következő Véradást? \n\"Szeptember 07. 10:00-12:00, Szentes - Kórház\""));
     QCOMPARE(fixture.stored(), QStringList{"20130905 08:00-12:30 @1"});
 }
 
@@ -639,19 +667,23 @@ void TestSchedule::titleClicks()
         QStringList rows;
     };
     const QList<Step> steps = {
-        {9, Qt::AscendingOrder,
+        {9,
+         Qt::AscendingOrder,
          {"03 14:00-15:00 Szeged/Egyetem", "04 08:00-18:00 Szeged/Egyetem", "05 08:00-09:00 Szentes/Kórház",
           "05 10:00-12:00 Makó/Városháza"}},
-        {9, Qt::DescendingOrder,
+        {9,
+         Qt::DescendingOrder,
          {"05 10:00-12:00 Makó/Városháza", "05 08:00-09:00 Szentes/Kórház", "04 08:00-18:00 Szeged/Egyetem",
           "03 14:00-15:00 Szeged/Egyetem"}},
-        {4, Qt::AscendingOrder,
+        {4,
+         Qt::AscendingOrder,
          {"04 08:00-18:00 Szeged/Egyetem", "05 08:00-09:00 Szentes/Kórház", "05 10:00-12:00 Makó/Városháza",
           "03 14:00-15:00 Szeged/Egyetem"}},
-        {7, Qt::AscendingOrder,
+        {7,
+         Qt::AscendingOrder,
          {"05 10:00-12:00 Makó/Városháza", "03 14:00-15:00 Szeged/Egyetem", "04 08:00-18:00 Szeged/Egyetem",
           "05 08:00-09:00 Szentes/Kórház"}},
-        {5, Qt::AscendingOrder, byDay},       // the end time orders like the day
+        {5, Qt::AscendingOrder, byDay}, // the end time orders like the day
         {5, Qt::DescendingOrder, byDayDescending},
         {3, Qt::AscendingOrder, byDay},
     };
@@ -741,7 +773,7 @@ void TestSchedule::openingAnotherMonthNeverShowsTheFormerRows()
     QVERIFY(view.button("btnDeleteVeradas")->isEnabled());
     view.click("btnCloseVeradasok");
     fixture.folder.exec("ALTER TABLE at_helyszinek RENAME COLUMN deleted TO torolt"); // the location choices fail
-    view.openMonth(1); // October
+    view.openMonth(1);                                                                // October
     QCOMPARE(program.messages.captions(), QStringList{"Kelmir"});
     // Nothing of September is left to see, change or delete.
     QCOMPARE(view.grid()->queryModel()->rowCount(), 0);

@@ -15,8 +15,8 @@ namespace {
 
 void insertSettings(const DatabaseFolder& folder, const QString& values)
 {
-    folder.exec("INSERT INTO at_settings (megye_kod, cel, forras, smtp, auth_sec, auth_usr, auth_psw) VALUES ("
-                + values + ")");
+    folder.exec("INSERT INTO at_settings (megye_kod, cel, forras, smtp, auth_sec, auth_usr, auth_psw) VALUES (" + values
+                + ")");
 }
 
 void openPanel(RunningProgram& program)
@@ -274,8 +274,7 @@ void TestSettings::hiddenControlsNeverTakeTheFocus()
     // change nothing nobody can see.
     for (int i = 0; i < 8; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QVERIFY2(!hidden.contains(QApplication::focusWidget()),
-                 qPrintable(QApplication::focusWidget()->objectName()));
+        QVERIFY2(!hidden.contains(QApplication::focusWidget()), qPrintable(QApplication::focusWidget()->objectName()));
         if (qobject_cast<QLineEdit*>(QApplication::focusWidget()) == nullptr)
             QTest::keyClicks(QApplication::focusWidget(), "x");
     }

@@ -59,8 +59,9 @@ void TestStartup::missingFileShowsOnlyTheConnectionError()
         QCOMPARE(program.messages.boxes.size(), 1);
         const auto& box = program.messages.boxes[0];
         QCOMPARE(box.caption, QStringLiteral("Adatbázis hiba!"));
-        QCOMPARE(box.text, QStringLiteral("Hiba az adatkapcsolatnál. Lehetséges, hogy az adatfájl nem létezik, "
-                                          "vagy a hozzáférés nem megfelelő!"));
+        QCOMPARE(box.text,
+                 QStringLiteral("Hiba az adatkapcsolatnál. Lehetséges, hogy az adatfájl nem létezik, "
+                                "vagy a hozzáférés nem megfelelő!"));
         QCOMPARE(box.icon, UserMessages::Icon::Error);
         QVERIFY(!program.window->isVisible());
         QVERIFY(!QFile::exists(empty.filePath("datacore.vdf")));
@@ -72,7 +73,8 @@ void TestStartup::missingTableEndsStartup_data()
 {
     QTest::addColumn<QString>("table");
     QTest::addColumn<QString>("message");
-    QTest::newRow("counties") << "at_megyek" << "A Megyék táblát nem lehet megnyitni. A program futása befejeződik.";
+    QTest::newRow("counties") << "at_megyek"
+                              << "A Megyék táblát nem lehet megnyitni. A program futása befejeződik.";
     QTest::newRow("settlements") << "at_telepulesek"
                                  << "A Települések táblát nem lehet megnyitni. A program futása befejeződik.";
     QTest::newRow("locations") << "at_helyszinek"
@@ -108,8 +110,8 @@ void TestStartup::settingsRowDecidesTheReminder_data()
     QTest::addColumn<int>("county");
     QTest::addColumn<QString>("recipient");
     QTest::newRow("no settings row") << "" << true << 0 << "";
-    QTest::newRow("county 0 with a recipient") << "0, 'iroda@example.hu', 'f', 's', 1, 'u', 'p'" << true << 0
-                                               << "iroda@example.hu";
+    QTest::newRow("county 0 with a recipient")
+        << "0, 'iroda@example.hu', 'f', 's', 1, 'u', 'p'" << true << 0 << "iroda@example.hu";
     QTest::newRow("county that does not exist") << "77, 'x@y.hu', '', '', 0, '', ''" << true << 0 << "x@y.hu";
     QTest::newRow("county 7") << "7, 'cel@example.hu', '', '', 1, 'usr', 'psw'" << false << 7 << "cel@example.hu";
 }
@@ -141,7 +143,8 @@ void TestStartup::settingsRowDecidesTheReminder()
         QVERIFY(settings.User.isEmpty());
         QCOMPARE(int(settings.Hitelesites), 0);
     } else {
-        QCOMPARE(settings.Megye, folder.scalar(QStringLiteral("SELECT megye_nev FROM at_megyek WHERE id=%1").arg(county)));
+        QCOMPARE(settings.Megye,
+                 folder.scalar(QStringLiteral("SELECT megye_nev FROM at_megyek WHERE id=%1").arg(county)));
         QCOMPARE(settings.User, QStringLiteral("usr"));
     }
 
@@ -180,8 +183,12 @@ void TestStartup::windowAfterShowStep()
     for (const QString& name : panelNames)
         QVERIFY2(!program.find<QWidget>(name)->isVisible(), qPrintable(name));
 
-    const QStringList hints = {"Véradó időpontok felvitele", "Véradó időpontok megnyitása", "Helyszinek",
-                               "Exportálás", "Beállítások", "Kilépés a programból"};
+    const QStringList hints = {"Véradó időpontok felvitele",
+                               "Véradó időpontok megnyitása",
+                               "Helyszinek",
+                               "Exportálás",
+                               "Beállítások",
+                               "Kilépés a programból"};
     const QList<int> lefts = {0, 48, 96, 152, 208, 256};
     for (int i = 0; i < toolbarButtons.size(); ++i) {
         auto* button = program.find<QToolButton>(toolbarButtons[i]);

@@ -33,8 +33,8 @@ QString run(const QString& program, const QStringList& arguments)
 // The name the window manager would show for a window, read from the X server.
 QString windowName(const QWidget* window)
 {
-    const QString line = run(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window->winId()),
-                                                        QStringLiteral("_NET_WM_NAME")});
+    const QString line = run(QStringLiteral("xprop"),
+                             {QStringLiteral("-id"), QString::number(window->winId()), QStringLiteral("_NET_WM_NAME")});
     const qsizetype quote = line.indexOf(u'"');
     return quote < 0 ? line : line.mid(quote + 1, line.size() - quote - 2);
 }
@@ -53,8 +53,9 @@ BoxSeen showAndAnswer(const QString& caption, UserMessages::Buttons buttons, con
         if (!box)
             return;
         seen.name = windowName(box);
-        run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("--window"),
-                                        QString::number(box->winId()), QString::fromLatin1(key)});
+        run(QStringLiteral("xdotool"),
+            {QStringLiteral("key"), QStringLiteral("--window"), QString::number(box->winId()),
+             QString::fromLatin1(key)});
     });
     QTimer::singleShot(5000, [] { // never leave a box up if no key reached it
         if (QWidget* box = QApplication::activeModalWidget())

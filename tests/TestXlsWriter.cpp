@@ -25,9 +25,10 @@ XlsSheet monthSheet(int rows)
     sheet.name = QStringLiteral("Borsod-Abaúj-Zemplén");
     sheet.headings_ = headings;
     for (int i = 0; i < rows; ++i)
-        sheet.rows.append({QStringLiteral("2020.09.%1").arg(i % 30 + 1, 2, 10, QChar(u'0')), QStringLiteral("08:00-12:30"),
-                           QStringLiteral("Borsod-Abaúj-Zemplén"), 3500 + i % 300, QStringLiteral("Miskolc"),
-                           QStringLiteral("Művelődési Ház %1").arg(i), QStringLiteral("Fő utca %1.").arg(i % 97)});
+        sheet.rows.append({QStringLiteral("2020.09.%1").arg(i % 30 + 1, 2, 10, QChar(u'0')),
+                           QStringLiteral("08:00-12:30"), QStringLiteral("Borsod-Abaúj-Zemplén"), 3500 + i % 300,
+                           QStringLiteral("Miskolc"), QStringLiteral("Művelődési Ház %1").arg(i),
+                           QStringLiteral("Fő utca %1.").arg(i % 97)});
     return sheet;
 }
 
@@ -159,7 +160,8 @@ void TestXlsWriter::readBack()
     QCOMPARE(book.value("streams").toArray(), QJsonArray({QJsonArray({"Workbook"})}));
     // No record runs past the 8,224 bytes BIFF8 allows, and the string
     // table counts every text cell.
-    QVERIFY2(book.value("largest_record").toInt() <= 8224, qPrintable(QString::number(book.value("largest_record").toInt())));
+    QVERIFY2(book.value("largest_record").toInt() <= 8224,
+             qPrintable(QString::number(book.value("largest_record").toInt())));
     QCOMPARE(book.value("sst_total").toInt(), book.value("label_cells").toInt());
     QCOMPARE(book.value("label_cells").toInt(), 7 + 6 * rows); // headings, and all but the postcode
     const QJsonArray sheets = book.value("sheets").toArray();
@@ -201,7 +203,7 @@ void TestXlsWriter::formatting()
         for (int c = 0; c < 7; ++c) {
             const QJsonObject cell = cells[r].toArray()[c].toObject();
             QCOMPARE(cell.value("font").toString(), QStringLiteral("Arial"));
-            QCOMPARE(cell.value("height").toInt(), 200); // 10 pt, the default size
+            QCOMPARE(cell.value("height").toInt(), 200);    // 10 pt, the default size
             QCOMPARE(cell.value("colour").toInt(), 0x7FFF); // automatic: black
             QCOMPARE(cell.value("bold").toBool(), r == 0);
             QCOMPARE(cell.value("halign").toInt(), r == 0 ? 2 : 0); // centred / General
@@ -248,7 +250,8 @@ void TestXlsWriter::headingIsMeasuredBold()
     sheet.headings_ = {text, QStringLiteral("x"), text};
     sheet.rows.append({QStringLiteral("a"), text, QStringLiteral("b")});
     const QJsonArray widths = writeAndRead(sheet).value("sheets").toArray()[0].toObject().value("widths").toArray();
-    QVERIFY2(widths[0].toInt() > widths[1].toInt(), qPrintable(QStringLiteral("%1 %2").arg(widths[0].toInt()).arg(widths[1].toInt())));
+    QVERIFY2(widths[0].toInt() > widths[1].toInt(),
+             qPrintable(QStringLiteral("%1 %2").arg(widths[0].toInt()).arg(widths[1].toInt())));
     QCOMPARE(widths[2].toInt(), widths[0].toInt());
 }
 
@@ -277,10 +280,13 @@ void TestXlsWriter::sheetNames_data()
 {
     QTest::addColumn<QString>("wanted");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("county") << "Borsod-Abaúj-Zemplén" << "Borsod-Abaúj-Zemplén";
-    QTest::newRow("forbidden characters") << "a/b:c?d*e[f]g\\h" << "a_b_c_d_e_f_g_h";
+    QTest::newRow("county") << "Borsod-Abaúj-Zemplén"
+                            << "Borsod-Abaúj-Zemplén";
+    QTest::newRow("forbidden characters") << "a/b:c?d*e[f]g\\h"
+                                          << "a_b_c_d_e_f_g_h";
     QTest::newRow("too long") << QString(40, u'ő') << QString(31, u'ő');
-    QTest::newRow("empty") << "" << "Munka1";
+    QTest::newRow("empty") << ""
+                           << "Munka1";
 }
 
 void TestXlsWriter::sheetNames()

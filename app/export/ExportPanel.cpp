@@ -74,9 +74,8 @@ ExportPanel::ExportPanel(AppContext& context, QWidget* parent)
         advanceGauge(2);
     });
     connect(m_dispatch, &MonthDispatch::advanced, this, [this](int steps) { advanceGauge(steps); });
-    connect(m_dispatch, &MonthDispatch::bytesWritten, this, [this](qint64 bytes) {
-        m_prbSending->setValue(int(std::min<qint64>(bytes, m_prbSending->maximum())));
-    });
+    connect(m_dispatch, &MonthDispatch::bytesWritten, this,
+            [this](qint64 bytes) { m_prbSending->setValue(int(std::min<qint64>(bytes, m_prbSending->maximum()))); });
     connect(m_dispatch, &MonthDispatch::finished, this,
             [this, &messages](const DispatchOutcome& outcome) { runAction(messages, [&] { sendEnded(outcome); }); });
 }

@@ -15,16 +15,16 @@ class UserMessages;
 // reselecting a row) choose nothing.
 class ListGrid : public QTableView {
 public:
-    ListGrid(const QString& objectName, QRect geometry, Query& query, QList<GridColumn> columns,
-             UserMessages& messages, QWidget* parent);
+    ListGrid(const QString& objectName, QRect geometry, Query& query, QList<GridColumn> columns, UserMessages& messages,
+             QWidget* parent);
 
     QueryTableModel* queryModel() const { return m_model; }
     QVariant value(int row, int column) const { return m_model->value(row, column); }
     bool hasRows() const { return m_model->rowCount() > 0; }
 
     // Handlers, each run as a user action.
-    std::function<void(int row)> rowChosen;  // a click or a keyboard move onto a row
-    std::function<void()> editRequested;     // a double click on a data row, after its row was chosen
+    std::function<void(int row)> rowChosen; // a click or a keyboard move onto a row
+    std::function<void()> editRequested;    // a double click on a data row, after its row was chosen
     std::function<void(int column)> titleClicked;
 
     int chosenRow() const { return m_chosenRow; }

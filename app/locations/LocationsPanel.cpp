@@ -17,7 +17,15 @@
 namespace {
 
 // Grid positions of the result columns.
-enum Column { ColId = 0, ColDeleted = 1, ColTelepulesKod = 2, ColIrsz = 3, ColTelepules = 4, ColCim = 5, ColHelyszin = 6 };
+enum Column {
+    ColId = 0,
+    ColDeleted = 1,
+    ColTelepulesKod = 2,
+    ColIrsz = 3,
+    ColTelepules = 4,
+    ColCim = 5,
+    ColHelyszin = 6
+};
 
 const QString irsz = QStringLiteral("at_telepulesek.irsz");
 const QString telepules = QStringLiteral("at_telepulesek.telepules");
@@ -74,7 +82,8 @@ LocationsPanel::LocationsPanel(AppContext& context, QWidget* parent)
     m_edtCim = addEdit(editor, QStringLiteral("edtCim"), {57, 37});
     addLabel(editor, QStringLiteral("lblHelyszin"), {6, 67}, QStringLiteral("Helyszin:"));
     m_edtHelyszin = addEdit(editor, QStringLiteral("edtHelyszin"), {57, 64});
-    QPushButton* save = addButton(editor, QStringLiteral("btnAddHelyszin"), {183, 91, 56, 25}, QStringLiteral("Rögzít"));
+    QPushButton* save =
+        addButton(editor, QStringLiteral("btnAddHelyszin"), {183, 91, 56, 25}, QStringLiteral("Rögzít"));
     QPushButton* cancel =
         addButton(editor, QStringLiteral("btnCancelHelyszin"), {241, 91, 56, 25}, QStringLiteral("Mégsem"));
     setTabOrder(m_cmbTelepulesek, m_edtCim);
@@ -201,9 +210,9 @@ WriteResult LocationsPanel::writeEntry()
 
 QString LocationsPanel::deleteQuestion(int row) const
 {
-    return QStringLiteral("Biztosan törlöd a következő helyszint? \n\"") + m_grid->value(row, ColIrsz).toString()
-           + u' ' + m_grid->value(row, ColTelepules).toString() + QStringLiteral(", ") + CurrentLocation.Cim
-           + QStringLiteral(" - ") + CurrentLocation.Helyszin + u'"';
+    return QStringLiteral("Biztosan törlöd a következő helyszint? \n\"") + m_grid->value(row, ColIrsz).toString() + u' '
+        + m_grid->value(row, ColTelepules).toString() + QStringLiteral(", ") + CurrentLocation.Cim
+        + QStringLiteral(" - ") + CurrentLocation.Helyszin + u'"';
 }
 
 WriteResult LocationsPanel::removeChosen()

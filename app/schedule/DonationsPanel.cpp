@@ -93,7 +93,8 @@ DonationsPanel::DonationsPanel(AppContext& context, QWidget* parent)
     QPushButton* newButton = addButton(this, QStringLiteral("btnNewVeradas"), {473, 7, 75, 25}, QStringLiteral("Új"));
     newButton->setAutoDefault(true);
     QPushButton* deleteButton = addDeleteButton(this, QStringLiteral("btnDeleteVeradas"), {473, 38, 75, 25});
-    QPushButton* edit = addButton(this, QStringLiteral("btnEditVeradas"), {473, 79, 75, 25}, QStringLiteral("Szerkeszt"));
+    QPushButton* edit =
+        addButton(this, QStringLiteral("btnEditVeradas"), {473, 79, 75, 25}, QStringLiteral("Szerkeszt"));
     QFont italic = edit->font();
     italic.setItalic(true);
     edit->setFont(italic);
@@ -125,7 +126,13 @@ DonationsPanel::DonationsPanel(AppContext& context, QWidget* parent)
     m_title = addTitle(QStringLiteral("lblHaviVeradas"), {11, 583}, QStringLiteral("Véradások"));
     QToolButton* close = addImageButton(QStringLiteral("btnCloseVeradasok"), {777, 578, 40, 40},
                                         Icons::PanelButton::Close, QStringLiteral("Bezárás"));
-    attach({grid, editor, newButton, deleteButton, close, save, cancel,
+    attach({grid,
+            editor,
+            newButton,
+            deleteButton,
+            close,
+            save,
+            cancel,
             {m_cmbDay, m_edtKezdes, m_edtBefejezes, m_cmbHelyszinek}});
 }
 
@@ -240,10 +247,10 @@ WriteResult DonationsPanel::writeEntry()
 QString DonationsPanel::deleteQuestion(int row) const
 {
     return QStringLiteral("Biztosan törlöd a következő Véradást? \n\"") + m_context.base.SelectedMonthName + u' '
-           + m_grid->value(row, ColNap).toString() + QStringLiteral(". ") + m_grid->value(row, ColKezdes).toString()
-           + u'-' + m_grid->value(row, ColBefejezes).toString() + QStringLiteral(", ")
-           + m_grid->value(row, ColTelepules).toString() + QStringLiteral(" - ")
-           + m_grid->value(row, ColHelyszin).toString() + u'"';
+        + m_grid->value(row, ColNap).toString() + QStringLiteral(". ") + m_grid->value(row, ColKezdes).toString() + u'-'
+        + m_grid->value(row, ColBefejezes).toString() + QStringLiteral(", ")
+        + m_grid->value(row, ColTelepules).toString() + QStringLiteral(" - ")
+        + m_grid->value(row, ColHelyszin).toString() + u'"';
 }
 
 WriteResult DonationsPanel::removeChosen()

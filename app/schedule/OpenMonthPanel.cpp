@@ -16,7 +16,8 @@ OpenMonthPanel::OpenMonthPanel(AppContext& context, DonationsPanel& donations, Q
     , m_context(context)
     , m_donations(donations)
 {
-    QLabel* prompt = addLabel(this, QStringLiteral("Label4"), {45, 15}, QStringLiteral("Válaszd ki a véradások dátumát!"));
+    QLabel* prompt =
+        addLabel(this, QStringLiteral("Label4"), {45, 15}, QStringLiteral("Válaszd ki a véradások dátumát!"));
     prompt->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     prompt->setGeometry(25, 15, 196, 15); // centred in the panel, with room for the substitute font
     m_cmbVeradasok = new QComboBox(this);

@@ -46,8 +46,8 @@ SettingsPanel::SettingsPanel(AppContext& context, QWidget* parent)
     addTitle(QStringLiteral("Label1"), {11, 150}, QStringLiteral("Beállítások"));
     QToolButton* cancel = addImageButton(QStringLiteral("btnCancelSettings"), {316, 145, 40, 40},
                                          Icons::PanelButton::Cancel, QStringLiteral("Mégsem"));
-    QToolButton* save = addImageButton(QStringLiteral("btnSaveSettings"), {362, 145, 40, 40},
-                                       Icons::PanelButton::Save, QStringLiteral("Mentés"));
+    QToolButton* save = addImageButton(QStringLiteral("btnSaveSettings"), {362, 145, 40, 40}, Icons::PanelButton::Save,
+                                       QStringLiteral("Mentés"));
 
     // Below the visible edge.
     addLabel(this, QStringLiteral("lblSMTP2"), {20, 248}, QStringLiteral("Kimenő levelek kiszolgálója (SMTP):"));

@@ -37,8 +37,8 @@ QByteArray directoryEntry(const QString& name, quint8 type, quint32 child, quint
     putU16(entry, name.isEmpty() ? 0 : quint16((name.size() + 1) * 2));
     putU8(entry, type);
     putU8(entry, name.isEmpty() ? 0 : 1); // black: no red-black balancing needed
-    putU32(entry, noStream);               // left sibling
-    putU32(entry, noStream);               // right sibling
+    putU32(entry, noStream);              // left sibling
+    putU32(entry, noStream);              // right sibling
     putU32(entry, child);
     entry.append(16, '\0'); // CLSID
     putU32(entry, 0);       // state bits
@@ -65,8 +65,8 @@ bool writeCompoundFile(QIODevice& out, const QString& streamName, const QList<QB
     qsizetype difatSectors = 0;
     for (;;) {
         difatSectors = fatSectors > headerDifatSlots
-                           ? (fatSectors - headerDifatSlots + entriesPerSector - 2) / (entriesPerSector - 1)
-                           : 0;
+            ? (fatSectors - headerDifatSlots + entriesPerSector - 2) / (entriesPerSector - 1)
+            : 0;
         const qsizetype total = streamSectors + directorySectors + fatSectors + difatSectors;
         if (total <= fatSectors * entriesPerSector)
             break;
@@ -87,17 +87,17 @@ bool writeCompoundFile(QIODevice& out, const QString& streamName, const QList<QB
 
     QByteArray header;
     header.append("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
-    header.append(16, '\0');  // CLSID
-    putU16(header, 0x003E);   // minor version
-    putU16(header, 0x0003);   // major version 3
-    putU16(header, 0xFFFE);   // little-endian
-    putU16(header, 9);        // 512-byte sectors
-    putU16(header, 6);        // 64-byte mini sectors
+    header.append(16, '\0'); // CLSID
+    putU16(header, 0x003E);  // minor version
+    putU16(header, 0x0003);  // major version 3
+    putU16(header, 0xFFFE);  // little-endian
+    putU16(header, 9);       // 512-byte sectors
+    putU16(header, 6);       // 64-byte mini sectors
     header.append(6, '\0');
-    putU32(header, 0);        // directory sectors (0 in version 3)
+    putU32(header, 0); // directory sectors (0 in version 3)
     putU32(header, quint32(fatSectors));
     putU32(header, directoryStart);
-    putU32(header, 0);        // transaction signature
+    putU32(header, 0); // transaction signature
     putU32(header, miniStreamCutoff);
     putU32(header, endOfChain); // no mini FAT
     putU32(header, 0);

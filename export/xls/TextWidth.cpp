@@ -9,7 +9,7 @@ namespace {
 
 // Arial 10 pt at 96 dpi: Windows rounds the font height to whole pixels (13).
 constexpr double pixelsPerEm = 13.0;
-constexpr int digitWidth = 7;                       // width of "0" in those pixels
+constexpr int digitWidth = 7; // width of "0" in those pixels
 constexpr int cellPadding = 5;
 
 } // namespace

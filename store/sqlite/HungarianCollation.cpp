@@ -28,8 +28,8 @@ void destroyCollator(void* collator)
 void registerHungarianCollation(sqlite3* db)
 {
     auto* collator = new QCollator(QLocale(QLocale::Hungarian, QLocale::Hungary));
-    const int rc = sqlite3_create_collation_v2(db, hungarianCollationName, SQLITE_UTF16, collator, compareUtf16,
-                                               destroyCollator);
+    const int rc =
+        sqlite3_create_collation_v2(db, hungarianCollationName, SQLITE_UTF16, collator, compareUtf16, destroyCollator);
     if (rc != SQLITE_OK) {
         delete collator;
         throw DatabaseError(QString::fromUtf8(sqlite3_errmsg(db)));

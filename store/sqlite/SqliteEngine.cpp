@@ -162,8 +162,7 @@ void SqliteEngine::waitEnded()
         m_waitHook(false);
 }
 
-StatementResult SqliteEngine::run(const QString& text, const std::vector<BoundParameter>& parameters,
-                                  bool keepResult)
+StatementResult SqliteEngine::run(const QString& text, const std::vector<BoundParameter>& parameters, bool keepResult)
 {
     sqlite3* db = m_db.get();
     const auto waitOver = qScopeGuard([this] { waitEnded(); });

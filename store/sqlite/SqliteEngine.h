@@ -21,8 +21,7 @@ public:
     SqliteEngine(const QString& path, Mode mode);
     ~SqliteEngine() override;
 
-    StatementResult run(const QString& text, const std::vector<BoundParameter>& parameters,
-                        bool keepResult) override;
+    StatementResult run(const QString& text, const std::vector<BoundParameter>& parameters, bool keepResult) override;
     void execute(const QString& statement) override;
     void setBusyTimeout(int milliseconds) override { m_busyTimeoutMs = milliseconds; }
     void setWaitHook(WaitHook hook) override { m_waitHook = std::move(hook); }

@@ -1,7 +1,6 @@
 #include "support/RecordingMessages.h"
 
-UserMessages::Answer RecordingMessages::show(const QString& text, const QString& caption, Icon icon,
-                                             Buttons buttons)
+UserMessages::Answer RecordingMessages::show(const QString& text, const QString& caption, Icon icon, Buttons buttons)
 {
     boxes.append({text, caption, icon, buttons});
     if (buttons == Buttons::Ok)
