@@ -4,7 +4,7 @@
 
 #include "app/grid/QueryTableModel.h"
 #include "bench/BenchSupport.h"
-#include "model/Base.h"
+#include "model/SortTable.h"
 #include "store/DataModule.h"
 #include "store/LocationStore.h"
 
@@ -36,9 +36,7 @@ int main(int argc, char** argv)
 
     Tdm dm;
     dm.datacore.open();
-    Base base;
-    base.CurrentSettings.megye_kod = county;
-    bench::PrintedMessages messages;
+    const SortTable sort(locationSortStart());
     QueryTableModel model(dm.aq_helyszinek,
                           {{"id", {}, 0},
                            {"deleted", {}, 0},
@@ -51,7 +49,7 @@ int main(int argc, char** argv)
     const int rounds = 60;
     int rows = 0;
     const auto programRun = [&] {
-        LoadLocationList(dm, base, messages);
+        LoadLocationList(dm, county, sort);
         rows = model.rowCount();
         for (int r = 0; r < std::min(rows, 13); ++r) // what the grid paints
             for (int c = 3; c < 7; ++c)
@@ -65,10 +63,11 @@ int main(int argc, char** argv)
                        "INNER JOIN at_telepulesek ON at_helyszinek.telepules_kod=at_telepulesek.id\n"
                        "WHERE at_telepulesek.megye_kod=%1 AND deleted=0\n%2")
             .arg(county)
-            .arg(base.LocationSort.orderByLine())
+            .arg(sort.orderByLine())
             .toUtf8();
+    sqlite3* raw = bench::openEngine(path);
     int engineRows = 0;
-    const auto engineRun = [&] { engineRows = bench::stepWithEngine(dm.datacore.handle(), sql); };
+    const auto engineRun = [&] { engineRows = bench::stepWithEngine(raw, sql); };
     const auto [program, engine] = bench::alternateMedians(rounds, programRun, engineRun);
     bench::report("LoadLocationList", rows, program, engine, rounds);
     return rows == 2048 && engineRows == 2048 ? 0 : 1;

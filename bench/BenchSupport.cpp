@@ -2,6 +2,7 @@
 
 #include "store/Connection.h"
 #include "store/Schema.h"
+#include "store/sqlite/HungarianCollation.h"
 
 #include <QFile>
 
@@ -25,12 +26,21 @@ void exec(const QString& path, const QString& sql)
 {
     Connection connection;
     connection.open(path);
-    char* error = nullptr;
-    if (sqlite3_exec(connection.handle(), sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK) {
-        const std::string message = error ? error : "?";
-        sqlite3_free(error);
-        throw std::runtime_error(message);
-    }
+    connection.execute(sql);
+}
+
+sqlite3* openEngine(const QString& path)
+{
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+        throw std::runtime_error("cannot open the file");
+    registerHungarianCollation(db);
+    return db;
+}
+
+void closeEngine(sqlite3* db)
+{
+    sqlite3_close_v2(db);
 }
 
 double medianMicros(int rounds, const std::function<void()>& fn)

@@ -24,6 +24,11 @@ void exec(const QString& path, const QString& sql);
 // Runs fn `rounds` times and returns the median wall time in microseconds.
 double medianMicros(int rounds, const std::function<void()>& fn);
 
+// A connection of the engine's own to the file, with the collation the
+// sorted columns are declared with; closed by closeEngine().
+sqlite3* openEngine(const QString& path);
+void closeEngine(sqlite3* db);
+
 // The engine alone, once: prepares sql, steps every row reading every column
 // (integers as integers, the rest as raw bytes), finalizes; returns the rows.
 int stepWithEngine(sqlite3* db, const QByteArray& sql);

@@ -9,7 +9,8 @@
 
 namespace {
 
-// The rows are made as they are read, as a query result would hand them over.
+// The rows as a query result hands them over: repeated values held once,
+// the location names made as they are read.
 class GeneratedMonth final : public XlsTable {
 public:
     explicit GeneratedMonth(int rows)
@@ -22,7 +23,7 @@ public:
         return {"DÁTUM", "IDŐPONT", "MEGYE", "IRSZ", "TELEPÜLÉS", "HELYSZÍN (intézmény neve)", "Cím"};
     }
     int rowCount() const override { return m_rows; }
-    QVariant cell(int i, int column) const override
+    const QVariant& cell(int i, int column) const override
     {
         switch (column) {
         case 0:
@@ -32,36 +33,37 @@ public:
         case 2:
             return m_county;
         case 3:
-            return 3500 + i % 300;
+            return m_cell = 3500 + i % 300;
         case 4:
             return m_settlements[i % 393];
         case 5:
-            return QString(m_house + QString::number(i));
+            return m_cell = QString(m_house + QString::number(i));
         default:
             return m_streets[i % 97];
         }
     }
 
 private:
-    static QStringList numbered(const QString& prefix, int count, const QString& suffix = {})
+    static QVariantList numbered(const QString& prefix, int count, const QString& suffix = {})
     {
-        QStringList texts;
+        QVariantList texts;
         for (int n = 0; n < count; ++n)
             texts << prefix + QString::number(n) + suffix;
         return texts;
     }
     int m_rows;
-    QStringList m_dates = [] {
-        QStringList dates;
+    mutable QVariant m_cell;
+    QVariantList m_dates = [] {
+        QVariantList dates;
         for (int d = 1; d <= 30; ++d)
             dates << QStringLiteral("2020.09.%1").arg(d, 2, 10, QChar(u'0'));
         return dates;
     }();
-    QStringList m_times = {"07:00-12:30", "08:00-12:30", "09:00-12:30", "10:00-12:30"};
-    QString m_county = QStringLiteral("Borsod-Abaúj-Zemplén");
-    QStringList m_settlements = numbered(QStringLiteral("Település "), 393);
+    QVariantList m_times = {"07:00-12:30", "08:00-12:30", "09:00-12:30", "10:00-12:30"};
+    QVariant m_county = QStringLiteral("Borsod-Abaúj-Zemplén");
+    QVariantList m_settlements = numbered(QStringLiteral("Település "), 393);
     QString m_house = QStringLiteral("Művelődési Ház ");
-    QStringList m_streets = numbered(QStringLiteral("Fő utca "), 97, QStringLiteral("."));
+    QVariantList m_streets = numbered(QStringLiteral("Fő utca "), 97, QStringLiteral("."));
 };
 
 } // namespace

@@ -15,7 +15,7 @@ public:
     QString sheetName() const override { return m_sheetName; }
     QStringList headings() const override { return m_query.columnNames(); }
     int rowCount() const override { return m_query.recordCount(); }
-    QVariant cell(int row, int column) const override { return m_query.cell(row, column); }
+    const QVariant& cell(int row, int column) const override { return m_query.cell(row, column); }
 
 private:
     const Query& m_query;

@@ -22,7 +22,8 @@ class QIODevice;
 //   XlsWriter::writeFile("out.xls", sheet);   // throws ExportError
 //
 // Large tables need not be copied into an XlsSheet: implement XlsTable over
-// them; each cell is read once.
+// them. Each text is read once, each number twice; the file is written
+// straight through, never held whole.
 
 // The cells of one worksheet, read row by row.
 class XlsTable {
@@ -32,8 +33,9 @@ public:
     virtual QStringList headings() const = 0;
     virtual int rowCount() const = 0;
     // An integer or double is written as a number, anything else as text, a
-    // null variant as an empty cell.
-    virtual QVariant cell(int row, int column) const = 0;
+    // null variant as an empty cell. The reference need live only until the
+    // next call.
+    virtual const QVariant& cell(int row, int column) const = 0;
 };
 
 // A worksheet held in memory.
@@ -45,9 +47,10 @@ struct XlsSheet : XlsTable {
     QString sheetName() const override { return name; }
     QStringList headings() const override { return headings_; }
     int rowCount() const override { return int(rows.size()); }
-    QVariant cell(int row, int column) const override
+    const QVariant& cell(int row, int column) const override
     {
-        return column < rows[row].size() ? rows[row][column] : QVariant();
+        static const QVariant empty;
+        return column < rows[row].size() ? rows[row][column] : empty;
     }
 };
 

@@ -1,6 +1,6 @@
 #include "export/xls/CompoundFile.h"
 
-#include "export/xls/Records.h"
+#include "export/xls/ByteWriter.h"
 
 #include <QIODevice>
 
@@ -25,38 +25,33 @@ qsizetype sectorsFor(qsizetype bytes)
     return (bytes + sectorSize - 1) / sectorSize;
 }
 
-// One 128-byte directory entry.
-QByteArray directoryEntry(const QString& name, quint8 type, quint32 child, quint32 start, quint32 size)
+// One 128-byte directory entry; the name is followed by zeros, its
+// terminator among them.
+void directoryEntry(ByteWriter& out, const QString& name, quint8 type, quint32 child, quint32 start, quint32 size)
 {
-    QByteArray entry;
-    if (!name.isEmpty()) {
-        putCharacters(entry, name, false);
-        putU16(entry, 0);
-    }
-    entry.append(64 - entry.size(), '\0');
-    putU16(entry, name.isEmpty() ? 0 : quint16((name.size() + 1) * 2));
-    putU8(entry, type);
-    putU8(entry, name.isEmpty() ? 0 : 1); // black: no red-black balancing needed
-    putU32(entry, noStream);              // left sibling
-    putU32(entry, noStream);              // right sibling
-    putU32(entry, child);
-    entry.append(16, '\0'); // CLSID
-    putU32(entry, 0);       // state bits
-    entry.append(16, '\0'); // creation and modification times
-    putU32(entry, start);
-    putU32(entry, size);
-    putU32(entry, 0); // high part of the size (version 3)
-    return entry;
+    const QByteArray zeros(64, '\0');
+    out.characters(name, false);
+    out.bytes(zeros.constData(), 64 - name.size() * 2);
+    out.u16(name.isEmpty() ? 0 : quint16((name.size() + 1) * 2));
+    out.u8(type);
+    out.u8(name.isEmpty() ? 0 : 1); // black: no red-black balancing needed
+    out.u32(noStream);             // left sibling
+    out.u32(noStream);             // right sibling
+    out.u32(child);
+    out.bytes(zeros.constData(), 16); // CLSID
+    out.u32(0);                       // state bits
+    out.bytes(zeros.constData(), 16); // creation and modification times
+    out.u32(start);
+    out.u32(size);
+    out.u32(0); // high part of the size (version 3)
 }
 
 } // namespace
 
-bool writeCompoundFile(QIODevice& out, const QString& streamName, const QList<QByteArray>& parts)
+bool writeCompoundFile(QIODevice& out, const QString& streamName, qint64 dataSize,
+                       const std::function<bool(QIODevice&)>& writeStream)
 {
-    qsizetype streamSize = 0;
-    for (const QByteArray& part : parts)
-        streamSize += part.size();
-    streamSize = std::max<qsizetype>(streamSize, miniStreamCutoff);
+    const qsizetype streamSize = std::max<qsizetype>(dataSize, miniStreamCutoff);
     const qsizetype streamSectors = sectorsFor(streamSize);
     const qsizetype directorySectors = 1; // root and one stream: 2 of the 4 entries of one sector
 
@@ -86,53 +81,55 @@ bool writeCompoundFile(QIODevice& out, const QString& streamName, const QList<QB
         fat[size_t(difatStart + s)] = difatSector;
 
     QByteArray header;
-    header.append("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
-    header.append(16, '\0'); // CLSID
-    putU16(header, 0x003E);  // minor version
-    putU16(header, 0x0003);  // major version 3
-    putU16(header, 0xFFFE);  // little-endian
-    putU16(header, 9);       // 512-byte sectors
-    putU16(header, 6);       // 64-byte mini sectors
-    header.append(6, '\0');
-    putU32(header, 0); // directory sectors (0 in version 3)
-    putU32(header, quint32(fatSectors));
-    putU32(header, directoryStart);
-    putU32(header, 0); // transaction signature
-    putU32(header, miniStreamCutoff);
-    putU32(header, endOfChain); // no mini FAT
-    putU32(header, 0);
-    putU32(header, difatSectors ? difatStart : endOfChain);
-    putU32(header, quint32(difatSectors));
-    for (int i = 0; i < headerDifatSlots; ++i)
-        putU32(header, i < fatSectors ? fatStart + quint32(i) : freeSector);
+    {
+        ByteWriter w(header);
+        w.bytes("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+        w.bytes(QByteArray(16, '\0').constData(), 16); // CLSID
+        w.u16(0x003E);                                  // minor version
+        w.u16(0x0003);                                  // major version 3
+        w.u16(0xFFFE);                                  // little-endian
+        w.u16(9);                                       // 512-byte sectors
+        w.u16(6);                                       // 64-byte mini sectors
+        w.bytes(QByteArray(6, '\0').constData(), 6);
+        w.u32(0); // directory sectors (0 in version 3)
+        w.u32(quint32(fatSectors));
+        w.u32(directoryStart);
+        w.u32(0); // transaction signature
+        w.u32(miniStreamCutoff);
+        w.u32(endOfChain); // no mini FAT
+        w.u32(0);
+        w.u32(difatSectors ? difatStart : endOfChain);
+        w.u32(quint32(difatSectors));
+        for (int i = 0; i < headerDifatSlots; ++i)
+            w.u32(i < fatSectors ? fatStart + quint32(i) : freeSector);
+    }
 
     QByteArray directory;
-    directory.append(directoryEntry(QStringLiteral("Root Entry"), 5, 1, endOfChain, 0));
-    directory.append(directoryEntry(streamName, 2, noStream, 0, quint32(streamSize)));
-    directory.append(directoryEntry(QString(), 0, noStream, 0, 0));
-    directory.append(directoryEntry(QString(), 0, noStream, 0, 0));
+    {
+        ByteWriter w(directory);
+        directoryEntry(w, QStringLiteral("Root Entry"), 5, 1, endOfChain, 0);
+        directoryEntry(w, streamName, 2, noStream, 0, quint32(streamSize));
+        directoryEntry(w, QString(), 0, noStream, 0, 0);
+        directoryEntry(w, QString(), 0, noStream, 0, 0);
+    }
 
     QByteArray tables;
-    for (quint32 entry : fat)
-        putU32(tables, entry);
-    for (qsizetype d = 0; d < difatSectors; ++d) {
-        for (qsizetype i = 0; i < entriesPerSector - 1; ++i) {
-            const qsizetype fatIndex = headerDifatSlots + d * (entriesPerSector - 1) + i;
-            putU32(tables, fatIndex < fatSectors ? fatStart + quint32(fatIndex) : freeSector);
+    {
+        ByteWriter w(tables);
+        for (quint32 entry : fat)
+            w.u32(entry);
+        for (qsizetype d = 0; d < difatSectors; ++d) {
+            for (qsizetype i = 0; i < entriesPerSector - 1; ++i) {
+                const qsizetype fatIndex = headerDifatSlots + d * (entriesPerSector - 1) + i;
+                w.u32(fatIndex < fatSectors ? fatStart + quint32(fatIndex) : freeSector);
+            }
+            w.u32(d + 1 < difatSectors ? difatStart + quint32(d + 1) : endOfChain);
         }
-        putU32(tables, d + 1 < difatSectors ? difatStart + quint32(d + 1) : endOfChain);
     }
 
     auto put = [&out](const QByteArray& bytes) { return out.write(bytes) == bytes.size(); };
-    if (!put(header))
-        return false;
-    qsizetype written = 0;
-    for (const QByteArray& part : parts) {
-        if (!put(part))
-            return false;
-        written += part.size();
-    }
-    return put(QByteArray(streamSectors * sectorSize - written, '\0')) && put(directory) && put(tables);
+    return put(header) && writeStream(out) && put(QByteArray(streamSectors * sectorSize - dataSize, '\0'))
+           && put(directory) && put(tables);
 }
 
 } // namespace xls

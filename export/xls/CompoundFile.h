@@ -1,20 +1,23 @@
 #pragma once
 
-#include <QByteArray>
-#include <QList>
 #include <QString>
+
+#include <functional>
 
 class QIODevice;
 
 // The OLE2 compound file container (version 3, 512-byte sectors) holding a
 // single stream under the root storage. Streams shorter than 4,096 bytes
 // are padded to that size, so no mini stream is needed; more FAT sectors
-// than the header's 109 slots are reached through DIFAT sectors.
+// than the header's 109 slots are reached through DIFAT sectors. The
+// stream's sectors come first, the directory and the FAT after them, so the
+// stream is written straight through, never held whole.
 namespace xls {
 
-// Writes the container with the concatenation of `parts` stored as
-// streamName; the parts are written as they are, never joined in memory.
+// Writes the container around a stream of streamSize bytes, which
+// writeStream writes to the device (false when the device refused).
 // Returns false when the device refuses a write.
-bool writeCompoundFile(QIODevice& out, const QString& streamName, const QList<QByteArray>& parts);
+bool writeCompoundFile(QIODevice& out, const QString& streamName, qint64 streamSize,
+                       const std::function<bool(QIODevice&)>& writeStream);
 
 } // namespace xls

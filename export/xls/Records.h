@@ -1,38 +1,11 @@
 #pragma once
 
-#include <QByteArray>
-#include <QString>
+#include <QStringView>
 #include <QtGlobal>
 
-// Little-endian building blocks of the BIFF8 record stream.
+// The BIFF8 record types the writer uses, and the rules every record keeps.
 namespace xls {
 
-inline void putU8(QByteArray& out, quint8 value)
-{
-    out.append(char(value));
-}
-
-inline void putU16(QByteArray& out, quint16 value)
-{
-    out.append(char(value & 0xFF));
-    out.append(char(value >> 8));
-}
-
-inline void putU32(QByteArray& out, quint32 value)
-{
-    putU16(out, quint16(value & 0xFFFF));
-    putU16(out, quint16(value >> 16));
-}
-
-void putDouble(QByteArray& out, double value);
-
-// Whether every character fits one byte (U+0000..U+00FF): such text is
-// stored "compressed", one byte a character; other text as UTF-16LE.
-bool fitsOneByte(const QString& text);
-// The characters of text in the form fitsOneByte chooses.
-void putCharacters(QByteArray& out, const QString& text, bool oneByte);
-
-// Record types used by the writer.
 enum RecordType : quint16 {
     BOF = 0x0809,
     EOF_ = 0x000A,
@@ -56,7 +29,12 @@ enum RecordType : quint16 {
 // Largest body of one record; longer data goes on in CONTINUE records.
 constexpr int maxRecordBody = 8224;
 
-// Appends one record: type, body length, body.
-void putRecord(QByteArray& stream, quint16 type, const QByteArray& body);
+// Cell formats: 15 style XFs, then the data cell (15) and the heading (16).
+constexpr quint16 dataXf = 15;
+constexpr quint16 headingXf = 16;
+
+// Whether every character fits one byte (U+0000..U+00FF): such text is
+// stored "compressed", one byte a character; other text as UTF-16LE.
+bool fitsOneByte(QStringView text);
 
 } // namespace xls
