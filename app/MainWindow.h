@@ -38,7 +38,6 @@ public:
 
     Base& base() { return m_base; }
     AppContext& context() { return m_context; }
-    SettingsPanel* settingsPanel() const { return m_settings; }
     LocationsPanel* locationsPanel() const { return m_locations; }
     DonationsPanel* donationsPanel() const { return m_donations; }
     OpenMonthPanel* openMonthPanel() const { return m_openMonth; }

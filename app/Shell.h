@@ -32,3 +32,8 @@ struct AppContext {
     Shell& shell;
     MailAccount mail; // the built-in account; tests point it elsewhere
 };
+
+// The county gate of the toolbar's buttons: while no county is chosen in the
+// settings, shows refusal (which ends in "[BEÁLLÍTÁSOK]") under "Hiányos
+// adatok!" and answers false.
+bool countyChosen(const AppContext& context, const QString& refusal);

@@ -61,7 +61,6 @@ public:
     bool isConnected() const { return m_transport.isOpen(); }
     bool isEncrypted() const { return m_transport.isEncrypted(); }
     bool isAuthenticated() const { return m_authenticated; }
-    const QStringList& capabilities() const { return m_capabilities; }
 
 private:
     struct Reply {

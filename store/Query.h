@@ -45,7 +45,6 @@ public:
 class Field {
 public:
     bool isNull() const { return m_value.isNull(); }
-    QVariant value() const { return m_value; }
     // The value converted: null gives empty text / is an error for an integer.
     QString valueAsText() const;
     qint32 valueAsInteger() const;
@@ -70,8 +69,6 @@ public:
     ~Query();
     Query(const Query&) = delete;
     Query& operator=(const Query&) = delete;
-
-    const QString& name() const { return m_name; }
 
     void close();
     void enableParameters();

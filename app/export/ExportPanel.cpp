@@ -1,6 +1,7 @@
 #include "app/export/ExportPanel.h"
 
 #include "app/ErrorReport.h"
+#include "app/MonthDropDown.h"
 #include "export/ExportNames.h"
 #include "export/MonthDispatch.h"
 #include "export/WorkbookExport.h"
@@ -8,7 +9,6 @@
 #include "model/Base.h"
 #include "model/Clock.h"
 #include "model/UserMessages.h"
-#include "store/DonationStore.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -89,13 +89,10 @@ bool ExportPanel::busy() const
 
 void ExportPanel::btnExportClick()
 {
-    if (m_context.base.CurrentSettings.megye_kod == 0) {
-        m_context.messages.show(QStringLiteral("Az adatok exportálását nem lehet végrehajtani, amig nincsen "
-                                               "kiválasztva a Megye! [BEÁLLÍTÁSOK]"),
-                                QStringLiteral("Hiányos adatok!"), UserMessages::Icon::Warning,
-                                UserMessages::Buttons::Ok);
+    if (!countyChosen(m_context,
+                      QStringLiteral("Az adatok exportálását nem lehet végrehajtani, amig nincsen "
+                                     "kiválasztva a Megye! [BEÁLLÍTÁSOK]")))
         return;
-    }
     m_context.shell.DisableToolbar();
     // A failed month query leaves the bare window with a usable toolbar.
     auto backOut = qScopeGuard([this] { m_context.shell.EnableToolbar(); });
@@ -104,16 +101,9 @@ void ExportPanel::btnExportClick()
     m_lblSend->hide();
     m_btnSend->setEnabled(false);
     m_btnExcel->setEnabled(false);
-    const QList<rVeradasok> months = LoadMonthChoices(m_context.dm, m_context.base.CurrentSettings.megye_kod);
-    backOut.dismiss();
     const QSignalBlocker quiet(m_cmbExport);
-    MonthList.clear();
-    m_cmbExport->clear();
-    m_cmbExport->addItem(QStringLiteral("- Havi véradások -"));
-    for (const rVeradasok& month : months) {
-        MonthList.append(month);
-        m_cmbExport->addItem(QString::number(month.ev) + u' ' + month.honap_s);
-    }
+    loadMonthDropDown(m_context, *m_cmbExport, MonthList, QStringLiteral("- Havi véradások -"));
+    backOut.dismiss();
     m_cmbExport->setCurrentIndex(0);
     show();
     raise();

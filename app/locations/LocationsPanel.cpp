@@ -109,14 +109,11 @@ void LocationsPanel::ShowLocationsPanel()
 
 void LocationsPanel::btnEditHelyszinekClick()
 {
-    const quint8 county = m_context.base.CurrentSettings.megye_kod;
-    if (county == 0) {
-        m_context.messages.show(QStringLiteral("Az helyszinek szerkesztését nem lehet használni, amig nincsen "
-                                               "kiválasztva a Megye! [BEÁLLÍTÁSOK]"),
-                                QStringLiteral("Hiányos adatok!"), UserMessages::Icon::Warning,
-                                UserMessages::Buttons::Ok);
+    if (!countyChosen(m_context,
+                      QStringLiteral("Az helyszinek szerkesztését nem lehet használni, amig nincsen "
+                                     "kiválasztva a Megye! [BEÁLLÍTÁSOK]")))
         return;
-    }
+    const quint8 county = m_context.base.CurrentSettings.megye_kod;
     m_context.shell.DisableToolbar();
     ShowLocationsPanel();
     // A failed load leaves the bare window with a usable toolbar, not a

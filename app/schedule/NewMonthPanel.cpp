@@ -41,13 +41,10 @@ NewMonthPanel::NewMonthPanel(AppContext& context, DonationsPanel& donations, QWi
 
 void NewMonthPanel::btnNewClick()
 {
-    if (m_context.base.CurrentSettings.megye_kod == 0) {
-        m_context.messages.show(QStringLiteral("Az adatok felvitelét nem lehet elkezdeni, amig nincsen kiválasztva a "
-                                               "Megye! [BEÁLLÍTÁSOK]"),
-                                QStringLiteral("Hiányos adatok!"), UserMessages::Icon::Warning,
-                                UserMessages::Buttons::Ok);
+    if (!countyChosen(m_context,
+                      QStringLiteral("Az adatok felvitelét nem lehet elkezdeni, amig nincsen kiválasztva a "
+                                     "Megye! [BEÁLLÍTÁSOK]")))
         return;
-    }
     m_context.shell.DisableToolbar();
     // The years run from 2012 to next year, so today's month and the next
     // one can always be chosen; a year's position stays year - 2012.

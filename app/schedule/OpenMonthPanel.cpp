@@ -1,10 +1,10 @@
 #include "app/schedule/OpenMonthPanel.h"
 
 #include "app/ErrorReport.h"
+#include "app/MonthDropDown.h"
 #include "app/schedule/DonationsPanel.h"
 #include "model/Base.h"
 #include "model/UserMessages.h"
-#include "store/DonationStore.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -38,26 +38,17 @@ OpenMonthPanel::OpenMonthPanel(AppContext& context, DonationsPanel& donations, Q
 
 void OpenMonthPanel::btnOpenClick()
 {
-    if (m_context.base.CurrentSettings.megye_kod == 0) {
-        m_context.messages.show(QStringLiteral("Az adatok megnyitását nem lehet elvégezni, amig nincsen kiválasztva a "
-                                               "Megye! [BEÁLLÍTÁSOK]"),
-                                QStringLiteral("Hiányos adatok!"), UserMessages::Icon::Warning,
-                                UserMessages::Buttons::Ok);
+    if (!countyChosen(m_context,
+                      QStringLiteral("Az adatok megnyitását nem lehet elvégezni, amig nincsen kiválasztva a "
+                                     "Megye! [BEÁLLÍTÁSOK]")))
         return;
-    }
     m_context.shell.DisableToolbar();
     // A failed month query leaves the bare window with a usable toolbar.
     auto backOut = qScopeGuard([this] { m_context.shell.EnableToolbar(); });
     move(Panel::centredIn(parentWidget()->size(), size()));
-    const QList<rVeradasok> months = LoadMonthChoices(m_context.dm, m_context.base.CurrentSettings.megye_kod);
+    loadMonthDropDown(m_context, *m_cmbVeradasok, MonthList);
     backOut.dismiss();
-    MonthList.clear();
-    m_cmbVeradasok->clear();
-    for (const rVeradasok& month : months) {
-        MonthList.append(month);
-        m_cmbVeradasok->addItem(QString::number(month.ev) + u' ' + month.honap_s);
-    }
-    m_cmbVeradasok->setCurrentIndex(months.isEmpty() ? -1 : 0);
+    m_cmbVeradasok->setCurrentIndex(MonthList.size() == 0 ? -1 : 0);
     show();
     raise();
     m_cmbVeradasok->setFocus();

@@ -35,8 +35,8 @@ void directoryEntry(ByteWriter& out, const QString& name, quint8 type, quint32 c
     out.u16(name.isEmpty() ? 0 : quint16((name.size() + 1) * 2));
     out.u8(type);
     out.u8(name.isEmpty() ? 0 : 1); // black: no red-black balancing needed
-    out.u32(noStream);             // left sibling
-    out.u32(noStream);             // right sibling
+    out.u32(noStream);              // left sibling
+    out.u32(noStream);              // right sibling
     out.u32(child);
     out.bytes(zeros.constData(), 16); // CLSID
     out.u32(0);                       // state bits
@@ -85,11 +85,11 @@ bool writeCompoundFile(QIODevice& out, const QString& streamName, qint64 dataSiz
         ByteWriter w(header);
         w.bytes("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
         w.bytes(QByteArray(16, '\0').constData(), 16); // CLSID
-        w.u16(0x003E);                                  // minor version
-        w.u16(0x0003);                                  // major version 3
-        w.u16(0xFFFE);                                  // little-endian
-        w.u16(9);                                       // 512-byte sectors
-        w.u16(6);                                       // 64-byte mini sectors
+        w.u16(0x003E);                                 // minor version
+        w.u16(0x0003);                                 // major version 3
+        w.u16(0xFFFE);                                 // little-endian
+        w.u16(9);                                      // 512-byte sectors
+        w.u16(6);                                      // 64-byte mini sectors
         w.bytes(QByteArray(6, '\0').constData(), 6);
         w.u32(0); // directory sectors (0 in version 3)
         w.u32(quint32(fatSectors));
@@ -129,7 +129,7 @@ bool writeCompoundFile(QIODevice& out, const QString& streamName, qint64 dataSiz
 
     auto put = [&out](const QByteArray& bytes) { return out.write(bytes) == bytes.size(); };
     return put(header) && writeStream(out) && put(QByteArray(streamSectors * sectorSize - dataSize, '\0'))
-           && put(directory) && put(tables);
+        && put(directory) && put(tables);
 }
 
 } // namespace xls

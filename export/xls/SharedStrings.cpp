@@ -75,7 +75,8 @@ quint32 SharedStrings::add(const QString& text, bool* added)
         }
         // The very same string data (a shared value) needs no comparison.
         const QString& stored = m_strings[slot.index - 1];
-        if (slot.hash == hash && (stored.constData() == text.constData() ? stored.size() == text.size() : stored == text)) {
+        if (slot.hash == hash
+            && (stored.constData() == text.constData() ? stored.size() == text.size() : stored == text)) {
             if (added)
                 *added = false;
             return slot.index - 1;

@@ -28,7 +28,6 @@ public:
     quint32 add(const QString& text, bool* added = nullptr);
     // One more cell referring to a string already added.
     void addReference() { ++m_references; }
-    quint32 references() const { return m_references; }
     qsizetype uniqueCount() const { return qsizetype(m_strings.size()); }
     const QString& at(quint32 index) const { return m_strings[index]; }
 

@@ -33,7 +33,7 @@ private:
     static constexpr quint32 emptyCell = 0xFFFFFFFF;
 
     const XlsTable& m_table;
-    int m_rows;    // the headings' row included
+    int m_rows; // the headings' row included
     int m_columns;
     std::vector<QVariant> m_headings;
     std::vector<quint32> m_cells; // a string index, numberCell or emptyCell, row by row

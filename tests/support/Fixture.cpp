@@ -10,9 +10,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QImage>
-#include <QPainter>
-#include <QStyle>
-#include <QStyleOptionHeader>
+#include <QStandardItemModel>
 #include <QTest>
 
 #include <stdexcept>
@@ -133,29 +131,20 @@ void RunningProgram::screenshot(const QString& name) const
     window->grab().save(QDir(folder).filePath(name + QStringLiteral(".png")));
 }
 
-namespace {
-
-// Reaches the header's own description of a section, as its paintSection uses it.
-struct HeaderOptions : QHeaderView {
-    using QHeaderView::initStyleOptionForIndex;
-};
-
-} // namespace
-
 Qt::SortOrder drawnSortMark(QHeaderView* header)
 {
-    // The mark of the marked section, drawn by the header's style from the
-    // header's own options for that section, apart from its title.
-    const int section = header->sortIndicatorSection();
-    QStyleOptionHeader option;
-    static_cast<const HeaderOptions*>(header)->initStyleOptionForIndex(&option, section);
-    option.rect = QRect(0, 0, 16, 16);
-    QImage image(option.rect.size(), QImage::Format_RGB32);
-    image.fill(Qt::white);
-    {
-        QPainter painter(&image);
-        header->style()->drawPrimitive(QStyle::PE_IndicatorHeaderArrow, &option, &painter, header);
-    }
+    // A header of the same kind and style, one wide, untitled section, with
+    // the grid's mark: the arrow drawn alone.
+    QStandardItemModel model(1, 1);
+    model.setHorizontalHeaderLabels({QString()});
+    QHeaderView probe(Qt::Horizontal);
+    probe.setModel(&model);
+    probe.setStyle(header->style());
+    probe.setSortIndicatorShown(true);
+    probe.setSortIndicator(0, header->sortIndicatorOrder());
+    probe.resize(200, header->height());
+    probe.resizeSection(0, 200);
+    const QImage image = probe.grab().toImage();
     // The arrow's rows, top to bottom, by how many dark pixels each holds.
     QList<int> widths;
     for (int y = 0; y < image.height(); ++y) {

@@ -1,0 +1,20 @@
+#include "app/MonthDropDown.h"
+
+#include "app/Shell.h"
+#include "model/Base.h"
+#include "store/DonationStore.h"
+
+#include <QComboBox>
+
+void loadMonthDropDown(const AppContext& context, QComboBox& dropDown, MonthTable& months, const QString& placeholder)
+{
+    const QList<rVeradasok> found = LoadMonthChoices(context.dm, context.base.CurrentSettings.megye_kod);
+    months.clear();
+    dropDown.clear();
+    if (!placeholder.isEmpty())
+        dropDown.addItem(placeholder);
+    for (const rVeradasok& month : found) {
+        months.append(month);
+        dropDown.addItem(QString::number(month.ev) + u' ' + month.honap_s);
+    }
+}
