@@ -2,10 +2,22 @@
 
 #include "app/ErrorReport.h"
 
+#include <QIcon>
+
 KelmirApplication::KelmirApplication(int& argc, char** argv)
     : QApplication(argc, argv)
 {
     identify(*this);
+    setWindowIcon(applicationIcon());
+}
+
+QIcon KelmirApplication::applicationIcon()
+{
+    // The desktop's theme may hold another rendering; the program's own is the fallback.
+    QIcon own;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        own.addFile(QStringLiteral(":/icons/hicolor/%1x%1/apps/org.kelmir.Kelmir.png").arg(size), QSize(size, size));
+    return QIcon::fromTheme(QStringLiteral("org.kelmir.Kelmir"), own);
 }
 
 void KelmirApplication::identify(QCoreApplication& application)

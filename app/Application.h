@@ -12,6 +12,8 @@ public:
     KelmirApplication(int& argc, char** argv);
     // The program's name, as every application object of it carries it.
     static void identify(QCoreApplication& application);
+    // The application's icon, as the windows show it.
+    static QIcon applicationIcon();
     void setErrorMessages(UserMessages* messages) { m_messages = messages; }
     bool notify(QObject* receiver, QEvent* event) override;
 

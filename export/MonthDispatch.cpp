@@ -25,12 +25,20 @@ MonthDispatch::~MonthDispatch()
     m_thread.wait();
 }
 
-void MonthDispatch::start(const MonthExport& month, const QString& recipientsText, const MailAccount& account,
+void MonthDispatch::start(const MonthExport& month, const QString& recipientsText, const MailAccount& defaults,
                           const QDateTime& now)
 {
     m_busy = true;
     auto notBusy = qScopeGuard([this] { m_busy = false; }); // an error thrown from here ends the send
     DispatchOutcome outcome;
+    MailAccount account;
+    try {
+        account = MailAccount::configured(defaults, m_accountFiles);
+    } catch (const ExportError& error) {
+        outcome.accountError = error.message();
+        end(outcome);
+        return;
+    }
     QStringList recipients;
     try {
         // No header or command may be made of what the settings hold.

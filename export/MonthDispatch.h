@@ -12,19 +12,21 @@ class Tdm;
 
 // What a send met, for the boxes that tell the user; all empty: delivered.
 struct DispatchOutcome {
+    QString accountError;   // the mail account files could not be used: nothing written, nothing sent
     QString recipientError; // the recipients could not be used: nothing written, nothing sent
     QString saveError;      // the XML file could not be written: nothing sent
     QString connectError;
     QString sendError;
     bool failed() const
     {
-        return !recipientError.isEmpty() || !saveError.isEmpty() || !connectError.isEmpty() || !sendError.isEmpty();
+        return !accountError.isEmpty() || !recipientError.isEmpty() || !saveError.isEmpty() || !connectError.isEmpty()
+               || !sendError.isEmpty();
     }
 };
 Q_DECLARE_METATYPE(DispatchOutcome)
 
-// Send a month: the recipients are checked first (nothing is touched for a
-// refused one), the export table is built, saved as XML under xml/ (made
+// Send a month: the mail account files are read over the account's values
+// and the recipients checked first (nothing is touched for a refusal), the export table is built, saved as XML under xml/ (made
 // when missing) and attached, once, to the dispatch mail, whose length is
 // told for the gauge. The mail dialogue then runs on a worker thread and
 // finished() tells the outcome; the window keeps answering meanwhile.
@@ -38,10 +40,12 @@ public:
     explicit MonthDispatch(Tdm& dm, QObject* parent = nullptr);
     ~MonthDispatch() override; // waits for a send on its way
 
+    // account: the built-in values, which the mail account files override.
     void start(const MonthExport& month, const QString& recipients, const MailAccount& account, const QDateTime& now);
     bool busy() const { return m_busy; }
-    // The boundary's random source; tests fix it.
+    // The boundary's random source, and the mail account files; tests set them.
     void setRandomSource(RandomSource* random) { m_random = random; }
+    void setAccountFiles(QStringList files) { m_accountFiles = std::move(files); }
 
 signals:
     void messageMeasured(qint64 bytes); // the whole message's length
@@ -55,5 +59,6 @@ private:
     Tdm& m_dm;
     QThread m_thread;
     RandomSource* m_random = nullptr;
+    QStringList m_accountFiles = MailAccount::filePaths();
     bool m_busy = false;
 };

@@ -4,6 +4,7 @@
 
 #include "export/ExportError.h"
 #include "export/MailMessage.h"
+#include "export/MailAccount.h"
 #include "export/MonthDispatch.h"
 #include "export/RandomSource.h"
 #include "export/SmtpClient.h"
@@ -77,6 +78,8 @@ private slots:
     void noServerFailsToConnect();
     void everyClientTextIsProperHungarian();
     void monthIsSentWithoutAWindow();
+    void mailAccountFiles_data();
+    void mailAccountFiles();
 
 private:
     QTemporaryDir m_dir;
@@ -416,13 +419,90 @@ void TestMail::monthIsSentWithoutAWindow()
     QCOMPARE(written.last().first().toLongLong(), qint64(data.size()));
     QVERIFY(data.contains("X-Mailer: Kelmir teszt"));
 
-    // A refused recipient ends the send at once, with nothing written.
+    // A mail account file that cannot be used ends the send at once, with
+    // nothing written and nothing sent.
     QDir(folder.path() + "/xml").removeRecursively();
+    QFile broken(m_dir.filePath("broken.conf"));
+    QVERIFY(broken.open(QIODevice::WriteOnly));
+    broken.write("[mail]\nhost posta.example.hu\n");
+    broken.close();
+    dispatch.setAccountFiles({broken.fileName()});
+    finished.clear();
+    dispatch.start(month, QStringLiteral("cel@example.hu"), account, sendTime);
+    QCOMPARE(finished.size(), 1);
+    QVERIFY(finished.first().first().value<DispatchOutcome>().accountError.contains(QStringLiteral("2. sor")));
+    QVERIFY(!QDir(folder.path() + "/xml").exists());
+    dispatch.setAccountFiles({});
+
+    // A refused recipient ends the send at once, with nothing written.
     finished.clear();
     dispatch.start(month, QStringLiteral("<cel@example.hu>"), account, sendTime);
     QCOMPARE(finished.size(), 1);
     QVERIFY(!finished.first().first().value<DispatchOutcome>().recipientError.isEmpty());
     QVERIFY(!QDir(folder.path() + "/xml").exists());
+}
+
+void TestMail::mailAccountFiles_data()
+{
+    QTest::addColumn<QByteArray>("system");
+    QTest::addColumn<QByteArray>("user");
+    QTest::addColumn<bool>("worldReadable");
+    QTest::addColumn<QString>("expected"); // host:port:sender:password:ca_file:agent, or "!" and part of the refusal
+    const QByteArray system = "# the office's account\n[mail]\nhost = posta.example.hu\nport = 465\n"
+                              "sender = veradas@example.hu\npassword = \"titok jelszó\"\nca_file =\n";
+    QTest::newRow("no file: the built-in values") << QByteArray() << QByteArray() << false
+                                                  << "beepitett.hu:587:beepitett@hu:jelszo:/ca.pem:Kelmir 1.2.2";
+    QTest::newRow("the system file") << system << QByteArray() << false
+                                     << "posta.example.hu:465:veradas@example.hu:titok jelszó::Kelmir 1.2.2";
+    QTest::newRow("the user's file overrides one key")
+        << system << QByteArray("[other]\nx = 1\n[mail]\nhost = sajat.example.hu\n") << false
+        << "sajat.example.hu:465:veradas@example.hu:titok jelszó::Kelmir 1.2.2";
+    QTest::newRow("a password readable by everyone") << system << QByteArray() << true << "!minden felhasználója";
+    QTest::newRow("readable by everyone, without a password")
+        << QByteArray("[mail]\nagent = Kelmir iroda\n") << QByteArray() << true
+        << "beepitett.hu:587:beepitett@hu:jelszo:/ca.pem:Kelmir iroda";
+    QTest::newRow("a line without =") << QByteArray("[mail]\nhost posta.example.hu\n") << QByteArray() << false
+                                      << "!2. sor";
+    QTest::newRow("an unknown key") << QByteArray() << QByteArray("[mail]\nhots = x\n") << false << "!hots";
+    QTest::newRow("a port that is no port") << QByteArray("[mail]\nport = 70000\n") << QByteArray() << false
+                                            << "!70000";
+}
+
+void TestMail::mailAccountFiles()
+{
+    QFETCH(QByteArray, system);
+    QFETCH(QByteArray, user);
+    QFETCH(bool, worldReadable);
+    QFETCH(QString, expected);
+    QTemporaryDir dir;
+    auto write = [&dir, worldReadable](const char* name, const QByteArray& text) {
+        const QString path = dir.filePath(QString::fromLatin1(name));
+        if (text.isNull())
+            return path; // no such file
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(text);
+        file.close();
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner
+                            | (worldReadable ? QFile::ReadGroup | QFile::ReadOther : QFile::ReadGroup));
+        return path;
+    };
+    MailAccount defaults;
+    defaults.host = QStringLiteral("beepitett.hu");
+    defaults.user = QStringLiteral("beepitett@hu");
+    defaults.password = QStringLiteral("jelszo");
+    defaults.caFile = QStringLiteral("/ca.pem");
+    defaults.agent = QStringLiteral("Kelmir 1.2.2");
+    const QStringList files = {write("system.conf", system), write("user.conf", user)};
+    try {
+        const MailAccount account = MailAccount::configured(defaults, files);
+        QCOMPARE(QStringList({account.host, QString::number(account.port), account.user, account.password,
+                              account.caFile, account.agent})
+                     .join(u':'),
+                 expected);
+    } catch (const ExportError& error) {
+        QVERIFY2(expected.startsWith(u'!') && error.message().contains(expected.mid(1)), qPrintable(error.message()));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestMail)

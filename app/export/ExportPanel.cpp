@@ -207,7 +207,10 @@ void ExportPanel::sendEnded(const DispatchOutcome& outcome)
         endAction();
         m_context.shell.longActionEnded();
     });
-    if (!outcome.recipientError.isEmpty()) {
+    if (!outcome.accountError.isEmpty()) {
+        messages.show(outcome.accountError, QStringLiteral("Hibás levelezési beállítás!"), UserMessages::Icon::Error,
+                      UserMessages::Buttons::Ok);
+    } else if (!outcome.recipientError.isEmpty()) {
         messages.show(outcome.recipientError, QStringLiteral("Hibás címzett!"), UserMessages::Icon::Error,
                       UserMessages::Buttons::Ok);
     } else if (!outcome.saveError.isEmpty()) {

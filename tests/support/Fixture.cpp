@@ -2,6 +2,8 @@
 
 #include "TestConfig.h"
 #include "app/MainWindow.h"
+#include "app/export/ExportPanel.h"
+#include "export/MonthDispatch.h"
 #include "store/Connection.h"
 #include "store/DataModule.h"
 #include "store/Schema.h"
@@ -102,6 +104,8 @@ RunningProgram::RunningProgram()
     : dm(std::make_unique<Tdm>())
     , window(std::make_unique<TfrmMain>(*dm, messages, clock, viewer))
 {
+    // The account the tests give, whatever mail account files this machine holds.
+    window->exportPanel()->dispatch().setAccountFiles({});
 }
 
 RunningProgram::~RunningProgram()
