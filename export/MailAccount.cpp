@@ -25,11 +25,11 @@ MailAccount MailAccount::configured(const MailAccount& defaults, const QStringLi
 {
     QMap<QString, QString> values;
     try {
-        values = ConfigFile::readSections(
-            files, QStringLiteral("mail"),
-            {QStringLiteral("host"), QStringLiteral("port"), QStringLiteral("sender"), QStringLiteral("password"),
-             QStringLiteral("ca_file"), QStringLiteral("agent")},
-            {QStringLiteral("password")});
+        values =
+            ConfigFile::readSections(files, QStringLiteral("mail"),
+                                     {QStringLiteral("host"), QStringLiteral("port"), QStringLiteral("sender"),
+                                      QStringLiteral("password"), QStringLiteral("ca_file"), QStringLiteral("agent")},
+                                     {QStringLiteral("password")});
     } catch (const Error& error) {
         throw ExportError(error.message());
     }

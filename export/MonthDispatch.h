@@ -20,16 +20,15 @@ struct DispatchOutcome {
     bool failed() const
     {
         return !accountError.isEmpty() || !recipientError.isEmpty() || !saveError.isEmpty() || !connectError.isEmpty()
-               || !sendError.isEmpty();
+            || !sendError.isEmpty();
     }
 };
 Q_DECLARE_METATYPE(DispatchOutcome)
 
 // Send a month: the mail account files are read over the account's values
-// and the recipients checked first (nothing is touched for a refusal), the export table is built, saved as XML under xml/ (made
-// when missing) and attached, once, to the dispatch mail, whose length is
-// told for the gauge. The mail dialogue then runs on a worker thread and
-// finished() tells the outcome; the window keeps answering meanwhile.
+// and the recipients checked first (nothing is touched for a refusal), the export table is built, saved as XML under
+// xml/ (made when missing) and attached, once, to the dispatch mail, whose length is told for the gauge. The mail
+// dialogue then runs on a worker thread and finished() tells the outcome; the window keeps answering meanwhile.
 //
 //   MonthDispatch dispatch(dm);
 //   connect(&dispatch, &MonthDispatch::finished, …);

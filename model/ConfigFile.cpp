@@ -61,7 +61,7 @@ QMap<QString, QString> readSection(const QString& path, const QString& section, 
         secretHere = secretHere || (secretKeys.contains(key) && !value.isEmpty());
     }
     // Like a private key of ssh: a secret must not be readable by everyone.
-    struct stat status {};
+    struct stat status { };
     if (secretHere && ::stat(QFile::encodeName(path).constData(), &status) == 0 && (status.st_mode & S_IROTH))
         refuse(QStringLiteral("jelszót tartalmaz, de a gép minden felhasználója olvashatja. Engedd csak a "
                               "tulajdonosnak (és a csoportjának) az olvasást, például: chmod o-r %1")

@@ -3,8 +3,8 @@
 // hostile servers are met through the program's send action (TestExport).
 
 #include "export/ExportError.h"
-#include "export/MailMessage.h"
 #include "export/MailAccount.h"
+#include "export/MailMessage.h"
 #include "export/MonthDispatch.h"
 #include "export/RandomSource.h"
 #include "export/SmtpClient.h"
@@ -450,8 +450,8 @@ void TestMail::mailAccountFiles_data()
     QTest::addColumn<QString>("expected"); // host:port:sender:password:ca_file:agent, or "!" and part of the refusal
     const QByteArray system = "# the office's account\n[mail]\nhost = posta.example.hu\nport = 465\n"
                               "sender = veradas@example.hu\npassword = \"titok jelszó\"\nca_file =\n";
-    QTest::newRow("no file: the built-in values") << QByteArray() << QByteArray() << false
-                                                  << "beepitett.hu:587:beepitett@hu:jelszo:/ca.pem:Kelmir 1.2.2";
+    QTest::newRow("no file: the built-in values")
+        << QByteArray() << QByteArray() << false << "beepitett.hu:587:beepitett@hu:jelszo:/ca.pem:Kelmir 1.2.2";
     QTest::newRow("the system file") << system << QByteArray() << false
                                      << "posta.example.hu:465:veradas@example.hu:titok jelszó::Kelmir 1.2.2";
     QTest::newRow("the user's file overrides one key")
@@ -464,8 +464,8 @@ void TestMail::mailAccountFiles_data()
     QTest::newRow("a line without =") << QByteArray("[mail]\nhost posta.example.hu\n") << QByteArray() << false
                                       << "!2. sor";
     QTest::newRow("an unknown key") << QByteArray() << QByteArray("[mail]\nhots = x\n") << false << "!hots";
-    QTest::newRow("a port that is no port") << QByteArray("[mail]\nport = 70000\n") << QByteArray() << false
-                                            << "!70000";
+    QTest::newRow("a port that is no port")
+        << QByteArray("[mail]\nport = 70000\n") << QByteArray() << false << "!70000";
 }
 
 void TestMail::mailAccountFiles()

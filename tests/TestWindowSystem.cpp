@@ -106,8 +106,9 @@ void TestWindowSystem::captionsAreExact()
     QVERIFY(program.start());
     QCOMPARE(windowName(program.window.get()), QStringLiteral("Kelmir - Daventor - v1.2.2"));
     // The window carries the application's icon, every size of it.
-    const QString icon = run(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(program.window->winId()),
-                                                       QStringLiteral("_NET_WM_ICON")});
+    const QString icon =
+        run(QStringLiteral("xprop"),
+            {QStringLiteral("-id"), QString::number(program.window->winId()), QStringLiteral("_NET_WM_ICON")});
     QVERIFY2(icon.startsWith(QStringLiteral("_NET_WM_ICON(CARDINAL)")), qPrintable(icon.left(80)));
     QCOMPARE(KelmirApplication::applicationIcon().availableSizes().size(), 8);
     for (const char* caption : {"Információ", "Kilépés a Kelmirből", "Hiba az SQL script futásakor!"})
