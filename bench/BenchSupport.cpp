@@ -32,7 +32,9 @@ void exec(const QString& path, const QString& sql)
 sqlite3* openEngine(const QString& path)
 {
     sqlite3* db = nullptr;
-    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+    // Opened as the program opens its own: one thread, no mutexes.
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr)
+        != SQLITE_OK)
         throw std::runtime_error("cannot open the file");
     registerHungarianCollation(db);
     return db;

@@ -49,7 +49,7 @@ void appendUtf8(QByteArray& out, char32_t code)
 // Attribute text for single quotes, code point by code point. Tab, line
 // feed and carriage return are written as references, so that attribute
 // normalisation does not turn them into blanks.
-void appendAttribute(QByteArray& out, const QString& text)
+void appendAttribute(QByteArray& out, QStringView text)
 {
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
@@ -138,11 +138,16 @@ void write(QIODevice& out, const Query& query)
     for (int r = 0; r < query.recordCount(); ++r) {
         text += "\t<z:row";
         for (int c = 0; c < names.size(); ++c) {
-            const QVariant& value = query.cell(r, c);
-            if (value.isNull())
-                continue; // a null field is left out of its row
+            const QStringView cellText = query.textCell(r, c);
+            QString converted;
+            if (cellText.isNull()) {
+                const QVariant value = query.cell(r, c);
+                if (value.isNull())
+                    continue; // a null field is left out of its row
+                converted = value.toString();
+            }
             text += encodedNames[c];
-            appendAttribute(text, value.toString());
+            appendAttribute(text, cellText.isNull() ? QStringView(converted) : cellText);
             text += '\'';
         }
         text += "/>\n";

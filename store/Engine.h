@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/StatementResult.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -11,26 +13,11 @@
 // unsigned byte or a text.
 enum class ParamType { Integer, Byte, Text };
 
-// The declared kind of a result column (what a writer of the result must
-// type it as, whatever its rows hold); Other for computed columns.
-enum class ColumnType { Integer, Real, Text, Other };
-
 // One named parameter of a statement, written in its text as ":name".
 struct BoundParameter {
     QString name;
     ParamType type = ParamType::Text;
     QVariant value; // null until bound
-};
-
-// What one statement gave: for a select, the whole result (columns named,
-// and those that share a name qualified with their table, as
-// "at_veradasok.id"); for a write, the number of rows it changed.
-struct StatementResult {
-    QStringList columns;
-    std::vector<ColumnType> types;
-    std::vector<QVariant> cells; // row by row
-    int rows = 0;
-    int changes = 0;
 };
 
 // One database engine behind a connection. The front end (Connection,
@@ -44,9 +31,10 @@ public:
     virtual ~Engine() = default;
 
     // Runs one statement text as written. Parameters the text does not
-    // hold are passed over.
-    virtual StatementResult run(const QString& text, const std::vector<BoundParameter>& parameters,
-                                bool keepResult) = 0;
+    // hold are passed over. A select fills result (emptied first, its
+    // storage reused); a write, run without one, gives the number of rows
+    // it changed.
+    virtual int run(const QString& text, const std::vector<BoundParameter>& parameters, StatementResult* result) = 0;
     // A statement of the program's own, without parameters or result.
     virtual void execute(const QString& statement) = 0;
 

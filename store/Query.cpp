@@ -4,6 +4,7 @@
 #include "store/DatabaseError.h"
 
 #include <QRegularExpression>
+#include <QScopeGuard>
 
 #include <algorithm>
 
@@ -43,7 +44,7 @@ Query::~Query() = default;
 
 void Query::close()
 {
-    if (!m_open && m_columns.isEmpty())
+    if (!m_open && m_result.columns.isEmpty())
         return;
     if (m_observer)
         m_observer->queryAboutToChange();
@@ -55,10 +56,7 @@ void Query::close()
 void Query::discardResult()
 {
     m_open = false;
-    m_columns.clear();
-    m_columnTypes.clear();
-    m_cells.clear();
-    m_rowCount = 0;
+    m_result.reset();
     m_row = 0;
 }
 
@@ -163,16 +161,19 @@ void Query::run(bool keepResult)
 {
     close();
     static const std::vector<BoundParameter> none;
-    StatementResult result = m_connection.engine().run(text(), m_parametersEnabled ? m_parameters : none, keepResult);
-    m_changes = result.changes;
-    if (!keepResult)
+    const std::vector<BoundParameter>& parameters = m_parametersEnabled ? m_parameters : none;
+    if (!keepResult) {
+        m_changes = m_connection.engine().run(text(), parameters, nullptr);
         return;
+    }
+    // Filled in place while the query is closed: nothing shows a half-read
+    // result, and a failure leaves it closed and empty.
+    m_changes = 0;
+    auto emptied = qScopeGuard([this] { m_result.reset(); });
+    m_connection.engine().run(text(), parameters, &m_result);
+    emptied.dismiss();
     if (m_observer)
         m_observer->queryAboutToChange();
-    m_columns = std::move(result.columns);
-    m_columnTypes = std::move(result.types);
-    m_cells = std::move(result.cells);
-    m_rowCount = result.rows;
     m_row = 0;
     m_open = true;
     if (m_observer)
@@ -186,31 +187,31 @@ void Query::first()
 
 void Query::next()
 {
-    if (m_row < m_rowCount)
+    if (m_row < m_result.rows)
         ++m_row;
 }
 
 bool Query::eof() const
 {
-    return m_row >= m_rowCount;
+    return m_row >= m_result.rows;
 }
 
 int Query::recNo() const
 {
-    return m_row < m_rowCount ? m_row + 1 : 0;
+    return m_row < m_result.rows ? m_row + 1 : 0;
 }
 
 void Query::setRecNo(int recNo)
 {
-    if (m_rowCount == 0)
+    if (m_result.rows == 0)
         return;
-    m_row = std::clamp(recNo, 1, m_rowCount) - 1;
+    m_row = std::clamp(recNo, 1, m_result.rows) - 1;
 }
 
 int Query::columnIndex(const QString& name) const
 {
-    for (int c = 0; c < m_columns.size(); ++c) {
-        if (m_columns[c].compare(name, Qt::CaseInsensitive) == 0)
+    for (int c = 0; c < m_result.columns.size(); ++c) {
+        if (m_result.columns[c].compare(name, Qt::CaseInsensitive) == 0)
             return c;
     }
     return -1;

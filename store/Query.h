@@ -93,17 +93,19 @@ public:
     void first();
     void next();
     bool eof() const;
-    int recordCount() const { return m_rowCount; }
+    int recordCount() const { return m_result.rows; }
     int recNo() const; // 1-based; 0 when there is no current row
     void setRecNo(int recNo);
 
-    int columnCount() const { return int(m_columns.size()); }
-    const QStringList& columnNames() const { return m_columns; }
-    ColumnType columnType(int column) const { return m_columnTypes[size_t(column)]; }
+    int columnCount() const { return int(m_result.columns.size()); }
+    const QStringList& columnNames() const { return m_result.columns; }
+    ColumnType columnType(int column) const { return m_result.types[size_t(column)]; }
     int columnIndex(const QString& name) const; // -1 when absent
     Field field(const QString& name) const;
-    // Direct access for grid models: row and column 0-based.
-    const QVariant& cell(int row, int column) const { return m_cells[size_t(row) * m_columns.size() + column]; }
+    // Direct access for grid models and writers: row and column 0-based.
+    QVariant cell(int row, int column) const { return m_result.value(row, column); }
+    // A text cell without a copy; empty for any other cell.
+    QStringView textCell(int row, int column) const { return m_result.textView(row, column); }
 
     // Rows changed by the last execute.
     int changes() const { return m_changes; }
@@ -123,10 +125,7 @@ private:
     bool m_prepared = false;
 
     bool m_open = false;
-    QStringList m_columns;
-    std::vector<ColumnType> m_columnTypes;
-    std::vector<QVariant> m_cells;
-    int m_rowCount = 0;
+    StatementResult m_result;
     int m_row = 0; // 0-based current row; == m_rowCount past the end
     int m_changes = 0;
     QueryObserver* m_observer = nullptr;

@@ -36,6 +36,7 @@ private slots:
     void duplicateColumnsAreQualified();
     void recordCountAndNumber();
     void nullRules();
+    void resultValuesSurviveReuse();
     void parameterDeclarationRules();
     void settlementsSortInHungarianOrder();
     void guardedStatementReportsAndCloses();
@@ -291,6 +292,37 @@ void TestQuery::nullRules()
     QCOMPARE(q.field("i").valueAsInteger(), 7);
     QCOMPARE(q.field("i").valueAsText(), QStringLiteral("7"));
     QCOMPARE(q.field("t").asString(), QStringLiteral("x"));
+}
+
+// A result is stored compactly and its storage reused by the next one: every
+// kind of value must come back as it went in, after a large result and
+// after a failed statement alike.
+void TestQuery::resultValuesSurviveReuse()
+{
+    Query& q = m_dm->CommandQuery;
+    select(q,
+           {"WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i+1 FROM n WHERE i<99999)",
+            "SELECT i, 'Árvíztűrő ' || i AS t FROM n;"});
+    QCOMPARE(q.recordCount(), 100000);
+    QCOMPARE(q.cell(99999, 1).toString(), QStringLiteral("Árvíztűrő 99999"));
+
+    QVERIFY_THROWS_EXCEPTION(DatabaseError, select(q, {"SELECT nosuchcolumn FROM at_megyek;"}));
+    QVERIFY(!q.isOpen());
+    QCOMPARE(q.recordCount(), 0);
+
+    for (int round = 0; round < 2; ++round) {
+        select(q, {"SELECT NULL AS n, '' AS e, 'tűz 😀 ő' AS t, 7 AS i, 2.5 AS r, x'00ff' AS b, -9000000000 AS l;"});
+        QCOMPARE(q.recordCount(), 1);
+        QVERIFY(q.cell(0, 0).isNull());
+        QVERIFY(q.cell(0, 1).toString().isEmpty());
+        QVERIFY(!q.cell(0, 1).isNull());
+        QCOMPARE(q.textCell(0, 2), QStringView(u"tűz 😀 ő"));
+        QCOMPARE(q.cell(0, 3), QVariant(qint64(7)));
+        QCOMPARE(q.cell(0, 4), QVariant(2.5));
+        QCOMPARE(q.cell(0, 5), QVariant(QByteArray("\x00\xff", 2)));
+        QCOMPARE(q.cell(0, 6), QVariant(qint64(-9000000000)));
+        QVERIFY(q.textCell(0, 3).isNull());
+    }
 }
 
 void TestQuery::parameterDeclarationRules()

@@ -29,23 +29,27 @@ struct StatementFinalizer {
 };
 using StatementPtr = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
 
-QVariant readColumn(sqlite3_stmt* statement, int column)
+void readColumn(sqlite3_stmt* statement, int column, StatementResult& result)
 {
     switch (sqlite3_column_type(statement, column)) {
     case SQLITE_INTEGER:
-        return QVariant(qint64(sqlite3_column_int64(statement, column)));
+        result.addInteger(sqlite3_column_int64(statement, column));
+        break;
     case SQLITE_FLOAT:
-        return QVariant(sqlite3_column_double(statement, column));
+        result.addReal(sqlite3_column_double(statement, column));
+        break;
     case SQLITE_TEXT: {
         const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-        return QVariant(QString::fromUtf8(text, sqlite3_column_bytes(statement, column)));
+        result.addText(text, sqlite3_column_bytes(statement, column));
+        break;
     }
     case SQLITE_BLOB: {
         const auto* data = static_cast<const char*>(sqlite3_column_blob(statement, column));
-        return QVariant(QByteArray(data, sqlite3_column_bytes(statement, column)));
+        result.addBytes(data, sqlite3_column_bytes(statement, column));
+        break;
     }
     default:
-        return QVariant();
+        result.addNull();
     }
 }
 
@@ -162,7 +166,7 @@ void SqliteEngine::waitEnded()
         m_waitHook(false);
 }
 
-StatementResult SqliteEngine::run(const QString& text, const std::vector<BoundParameter>& parameters, bool keepResult)
+int SqliteEngine::run(const QString& text, const std::vector<BoundParameter>& parameters, StatementResult* result)
 {
     sqlite3* db = m_db.get();
     const auto waitOver = qScopeGuard([this] { waitEnded(); });
@@ -177,24 +181,24 @@ StatementResult SqliteEngine::run(const QString& text, const std::vector<BoundPa
         throw DatabaseError(QStringLiteral("Egy lekérdezés csak egy SQL utasítást tartalmazhat"));
     bind(db, statement.get(), parameters);
 
-    StatementResult result;
-    result.columns = resultColumnNames(statement.get());
-    const int columns = int(result.columns.size());
-    for (int c = 0; c < columns; ++c)
-        result.types.push_back(declaredType(statement.get(), c));
+    if (result) {
+        result->reset();
+        result->columns = resultColumnNames(statement.get());
+        for (int c = 0; c < result->columns.size(); ++c)
+            result->types.push_back(declaredType(statement.get(), c));
+    }
+    const int columns = result ? int(result->columns.size()) : 0;
     for (;;) {
         const int rc = sqlite3_step(statement.get());
         if (rc == SQLITE_DONE)
             break;
         check(db, rc, SQLITE_ROW);
-        if (!keepResult)
-            continue;
         for (int c = 0; c < columns; ++c)
-            result.cells.push_back(readColumn(statement.get(), c));
-        ++result.rows;
+            readColumn(statement.get(), c, *result);
+        if (result)
+            ++result->rows;
     }
-    result.changes = keepResult ? 0 : sqlite3_changes(db);
-    return result;
+    return result ? 0 : sqlite3_changes(db);
 }
 
 void SqliteEngine::execute(const QString& statement)

@@ -21,7 +21,7 @@ public:
     SqliteEngine(const QString& path, Mode mode);
     ~SqliteEngine() override;
 
-    StatementResult run(const QString& text, const std::vector<BoundParameter>& parameters, bool keepResult) override;
+    int run(const QString& text, const std::vector<BoundParameter>& parameters, StatementResult* result) override;
     void execute(const QString& statement) override;
     void setBusyTimeout(int milliseconds) override { m_busyTimeoutMs = milliseconds; }
     void setWaitHook(WaitHook hook) override { m_waitHook = std::move(hook); }

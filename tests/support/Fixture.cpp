@@ -60,10 +60,11 @@ QStringList DatabaseFolder::lines(const QString& sql) const
 {
     Connection connection;
     connection.open(databasePath());
-    const StatementResult result = connection.engine().run(sql, {}, true);
+    StatementResult result;
+    connection.engine().run(sql, {}, &result);
     QStringList lines;
     for (int r = 0; r < result.rows; ++r)
-        lines << result.cells[size_t(r) * result.columns.size()].toString();
+        lines << result.value(r, 0).toString();
     return lines;
 }
 
