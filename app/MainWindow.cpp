@@ -12,6 +12,7 @@
 #include "model/UserMessages.h"
 #include "store/DataModule.h"
 #include "store/DatabaseError.h"
+#include "store/DatabaseTarget.h"
 #include "store/SettingsStore.h"
 
 #include <QCloseEvent>
@@ -144,8 +145,15 @@ void TfrmMain::connectAction(QToolButton* button, void (TfrmMain::*handler)())
 bool TfrmMain::openDatabase()
 {
     UserMessages& messages = m_context.messages;
+    QString target;
     try {
-        m_dm.datacore.open();
+        target = DatabaseTarget::configured(m_configurationFiles);
+    } catch (const Error& error) {
+        messages.show(error.message(), databaseCaption, UserMessages::Icon::Error, UserMessages::Buttons::Ok);
+        return false;
+    }
+    try {
+        m_dm.datacore.open(target);
     } catch (const DatabaseError&) {
         messages.show(QStringLiteral("Hiba az adatkapcsolatnál. Lehetséges, hogy az adatfájl nem létezik, vagy a "
                                      "hozzáférés nem megfelelő!"),

@@ -2,7 +2,9 @@
 
 #include "app/Shell.h"
 #include "model/Base.h"
+#include "store/DatabaseTarget.h"
 
+#include <QStringList>
 #include <QWidget>
 
 class QToolButton;
@@ -27,6 +29,9 @@ public:
     // closed again, and the window must not be shown.
     bool FormCreate();
     void FormShow();
+    // The configuration files that may name a database server (read by
+    // FormCreate; the environment variable KELMIR_DATABASE wins over them).
+    void setConfigurationFiles(QStringList files) { m_configurationFiles = std::move(files); }
     void FormClose();
 
     void EnableToolbar() override;
@@ -66,6 +71,7 @@ private:
     NewMonthPanel* m_newMonth = nullptr;
     OpenMonthPanel* m_openMonth = nullptr;
     ExportPanel* m_export = nullptr;
+    QStringList m_configurationFiles = DatabaseTarget::filePaths();
     bool m_closed = false;
     bool m_closeRequested = false; // while a mail was on its way
 };

@@ -1,6 +1,7 @@
 #include "store/Connection.h"
 
 #include "store/DatabaseError.h"
+#include "store/postgres/PostgresEngine.h"
 #include "store/sqlite/SqliteEngine.h"
 
 Connection::Connection() = default;
@@ -23,13 +24,19 @@ void Connection::adopt(std::unique_ptr<Engine> engine)
 void Connection::open(const QString& target)
 {
     close();
-    adopt(std::make_unique<SqliteEngine>(target, SqliteEngine::Mode::OpenExisting));
+    if (PostgresEngine::isServerTarget(target))
+        adopt(std::make_unique<PostgresEngine>(target, PostgresEngine::Mode::OpenExisting));
+    else
+        adopt(std::make_unique<SqliteEngine>(target, SqliteEngine::Mode::OpenExisting));
 }
 
-void Connection::createNew(const QString& path)
+void Connection::createNew(const QString& target)
 {
     close();
-    adopt(std::make_unique<SqliteEngine>(path, SqliteEngine::Mode::CreateNew));
+    if (PostgresEngine::isServerTarget(target))
+        adopt(std::make_unique<PostgresEngine>(target, PostgresEngine::Mode::CreateNew));
+    else
+        adopt(std::make_unique<SqliteEngine>(target, SqliteEngine::Mode::CreateNew));
 }
 
 void Connection::close()

@@ -8,7 +8,8 @@
 
 // The connection datacore: the front of whichever engine holds the data.
 // With nothing configured that is the file datacore.vdf in the working
-// directory, opened read-write and never created.
+// directory, opened read-write and never created; a target beginning with
+// postgresql:// (or postgres://) is a database on a server instead.
 class Connection {
 public:
     static constexpr const char* defaultFileName = "datacore.vdf";
@@ -19,11 +20,13 @@ public:
     Connection& operator=(const Connection&) = delete;
 
     // Opens target: a database file's path (relative paths against the
-    // current directory at this moment). Throws DatabaseError when it
-    // cannot be opened for reading and writing.
+    // current directory at this moment) or a server's connection URI.
+    // Throws DatabaseError when it cannot be opened for reading and writing.
     void open(const QString& target = QString::fromLatin1(defaultFileName));
-    // Creates a new, empty database file for the builder of fresh files.
-    void createNew(const QString& path);
+    // For the builder of fresh databases: creates a new, empty database
+    // file, or connects to an empty database on a server (one that holds
+    // the program's tables is refused).
+    void createNew(const QString& target);
     void close();
     bool isOpen() const { return m_engine != nullptr; }
 

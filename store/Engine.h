@@ -38,6 +38,13 @@ public:
     // A statement of the program's own, without parameters or result.
     virtual void execute(const QString& statement) = 0;
 
+    // A write transaction: begun holding the engine's write lock at once,
+    // so that two programs deciding insert or update cannot both decide on
+    // the same state.
+    virtual void begin() = 0;
+    virtual void commit() = 0;
+    virtual void rollback() = 0;
+
     // How long a statement waits for another program's lock before it fails.
     virtual void setBusyTimeout(int milliseconds) = 0;
     // Told true when a statement starts to wait for another program, false

@@ -69,6 +69,13 @@ void writeReferenceData(Connection& connection, const ReferenceData& data)
     transaction.commit();
 }
 
+void createServerDatabase(const QString& uri, const ReferenceData& data)
+{
+    Connection connection;
+    connection.createNew(uri);
+    writeReferenceData(connection, data);
+}
+
 void createDatabaseFile(const QString& path, const ReferenceData& data)
 {
     if (QFile::exists(path))

@@ -33,6 +33,11 @@ class Connection;
 // transaction. Throws DatabaseError.
 void writeReferenceData(Connection& connection, const ReferenceData& data);
 
+// Writes the six tables and the reference data into an empty database on a
+// server (a postgresql:// URI), in one transaction: a database that already
+// holds the tables is refused and left as it was. Throws DatabaseError.
+void createServerDatabase(const QString& uri, const ReferenceData& data);
+
 // Writes a fresh database at path: the six tables, the counties into
 // at_megyek, the settlements into at_telepulesek, everything else empty. The
 // file appears under its name only when complete; an existing file is never

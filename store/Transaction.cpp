@@ -7,7 +7,7 @@
 Transaction::Transaction(Connection& connection)
     : m_connection(connection)
 {
-    m_connection.execute(QStringLiteral("BEGIN IMMEDIATE;"));
+    m_connection.engine().begin();
 }
 
 Transaction::~Transaction()
@@ -15,7 +15,7 @@ Transaction::~Transaction()
     if (!m_open)
         return;
     try {
-        m_connection.execute(QStringLiteral("ROLLBACK;"));
+        m_connection.engine().rollback();
     } catch (...) {
         // The engine has already rolled back what it could not keep.
     }
@@ -23,6 +23,6 @@ Transaction::~Transaction()
 
 void Transaction::commit()
 {
-    m_connection.execute(QStringLiteral("COMMIT;"));
+    m_connection.engine().commit();
     m_open = false;
 }

@@ -4,7 +4,7 @@ class Connection;
 
 // One transaction on a connection: begun when made, rolled back when it is
 // left without commit() (an error on the way), so nothing of it stays half
-// written. IMMEDIATE: it takes the write lock at once, so two programs
+// written. It takes the engine's write lock at once, so two programs
 // deciding insert or update cannot both decide on the same state.
 class Transaction {
 public:

@@ -45,11 +45,20 @@ public:
     {
         folder.addDonation(ev, honap, nap, kezdes, befejezes, location);
     }
-    // at_toExcel as "datum idopont megye irsz varos helyszin cim" lines, in stored order.
-    QStringList table() const
+    // The program's at_toExcel as "datum idopont megye irsz varos helyszin
+    // cim" lines, in stored order (read on its own connection: on a server
+    // the table is the connection's own).
+    static QStringList table(const RunningProgram& program)
     {
-        return folder.lines("SELECT datum || ' ' || idopont || ' ' || megye || ' ' || irsz || ' ' || varos || ' ' || "
-                            "helyszin || ' ' || cim FROM at_toExcel ORDER BY rowid");
+        Query q(program.dm->datacore, QStringLiteral("check"));
+        startStatement(q);
+        q.addLine(QStringLiteral("SELECT datum || ' ' || idopont || ' ' || megye || ' ' || irsz || ' ' || varos || ' ' "
+                                 "|| helyszin || ' ' || cim AS line FROM at_toExcel ORDER BY rowid"));
+        q.open();
+        QStringList lines;
+        for (q.first(); !q.eof(); q.next())
+            lines << q.field(QStringLiteral("line")).asString();
+        return lines;
     }
     QStringList excelFiles() const { return QDir(folder.path() + QStringLiteral("/excel")).entryList(QDir::Files); }
     QStringList xmlFiles() const { return QDir(folder.path() + QStringLiteral("/xml")).entryList(QDir::Files); }
@@ -85,6 +94,7 @@ private slots:
     void gateRefusesWithoutCounty();
     void monthsFollowThePlaceholder();
     void exportTableContentAndOrder();
+    void twoProgramsExportTheirOwnMonths();
     void workbookIsSavedAndShown();
     void viewerMissingNamesTheFile();
     void unwritableFolderRecovers();
@@ -170,7 +180,7 @@ void TestExport::exportTableContentAndOrder()
     view.excel();
     QVERIFY(program.messages.boxes.isEmpty());
     const QString county = program.window->base().CurrentSettings.Megye;
-    QCOMPARE(fixture.table(),
+    QCOMPARE(fixture.table(program),
              QStringList({"2020.09.09 08:00-09:00 " + county + " 6750 Algyő Faluház Kastélykert u. 40.",
                           "2020.09.09 10:30-12:00 " + county + " 6900 Makó Városháza Széchenyi tér 22.",
                           "2020.09.10 07:00-09:00 " + county + " 6900 Makó Városháza Széchenyi tér 22.",
@@ -185,8 +195,39 @@ void TestExport::exportTableContentAndOrder()
     // A second export replaces the table.
     view.choose(2);
     view.excel();
-    QCOMPARE(fixture.table(),
+    QCOMPARE(fixture.table(program),
              QStringList{"2020.10.01 07:00-09:00 " + county + " 6900 Makó Városháza Széchenyi tér 22."});
+}
+
+// Two workstations exporting at the same time each get their own month:
+// on a server every connection has its own export table. (A file has one
+// export table for whoever opens it.)
+void TestExport::twoProgramsExportTheirOwnMonths()
+{
+    if (!DatabaseFolder::onServer())
+        QSKIP("a server's connections only");
+    ExportFixture fixture;
+    fixture.addDonation("2020", "09", "05", "08:00", "12:30", 1);
+    fixture.addDonation("2020", "10", "01", "07:00", "09:00", 2);
+    RunningProgram first;
+    RunningProgram second;
+    QVERIFY(first.start());
+    QVERIFY(second.start());
+    ExportView mine{first};
+    ExportView theirs{second};
+    mine.open();
+    theirs.open();
+    mine.choose(1);
+    theirs.choose(2);
+    mine.excel();
+    theirs.excel();
+    const QString county = first.window->base().CurrentSettings.Megye;
+    QCOMPARE(fixture.table(first),
+             QStringList{"2020.09.05 08:00-12:30 " + county + " 6720 Szeged Egyetem Dugonics tér 13."});
+    QCOMPARE(fixture.table(second),
+             QStringList{"2020.10.01 07:00-09:00 " + county + " 6900 Makó Városháza Széchenyi tér 22."});
+    QVERIFY(first.messages.boxes.isEmpty());
+    QVERIFY(second.messages.boxes.isEmpty());
 }
 
 void TestExport::workbookIsSavedAndShown()
@@ -353,8 +394,7 @@ void TestExport::noServerShowsThreeBoxes()
 void TestExport::unsafeRecipientIsRefusedBeforeConnecting()
 {
     ExportFixture fixture;
-    fixture.folder.exec(
-        "UPDATE at_settings SET cel='cel@example.hu' || char(13) || char(10) || 'RCPT TO:<x@evil.example>'");
+    fixture.folder.exec(QStringLiteral("UPDATE at_settings SET cel='cel@example.hu\r\nRCPT TO:<x@evil.example>'"));
     fixture.addDonation("2020", "09", "05", "08:00", "12:30", 1);
     RunningProgram program;
     QVERIFY(program.start());

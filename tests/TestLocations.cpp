@@ -106,6 +106,7 @@ class TestLocations : public QObject {
     Q_OBJECT
 private slots:
     void gateRefusesWithoutCounty();
+    void twoProgramsSeeEachOthersLocations();
     void openingShowsLiveLocationsOfTheCounty();
     void settlementChoicesInHungarianOrder();
     void saveChecks_data();
@@ -129,6 +130,33 @@ private slots:
     void keyboardOnlyWithdrawalOfTheOnlyRow();
     void disabledDeleteLooksDisabled();
 };
+
+// Two workstations on one database: what one saves, the other shows once it
+// opens its panel again.
+void TestLocations::twoProgramsSeeEachOthersLocations()
+{
+    LocationsFixture fixture;
+    fixture.add(fivePlaces[0]);
+    RunningProgram first;
+    RunningProgram second;
+    QVERIFY(first.start());
+    QVERIFY(second.start());
+    LocationsView mine{first};
+    LocationsView theirs{second};
+    theirs.open();
+    QCOMPARE(theirs.rows().size(), 1);
+    mine.open();
+    mine.click("btnNewHelyszin");
+    mine.chooseSettlement(QStringLiteral("6900 Makó"));
+    mine.address()->setText(QString::fromUtf8(fivePlaces[1].cim));
+    mine.name()->setText(QString::fromUtf8(fivePlaces[1].helyszin));
+    mine.click("btnAddHelyszin");
+    QVERIFY(first.messages.boxes.isEmpty());
+    QTest::mouseClick(second.find<QToolButton>("btnCloseHelyszinek"), Qt::LeftButton);
+    theirs.open();
+    QCOMPARE(theirs.rows(),
+             QStringList({"6900 Makó, Széchenyi tér 22. - Városháza", "6720 Szeged, Dugonics tér 13. - Egyetem"}));
+}
 
 void TestLocations::gateRefusesWithoutCounty()
 {
@@ -634,8 +662,7 @@ void TestLocations::failedListLoadShowsOneBox()
 void TestLocations::failedSaveKeepsTheEditor()
 {
     LocationsFixture fixture;
-    fixture.folder.exec("CREATE TRIGGER no_insert BEFORE INSERT ON at_helyszinek BEGIN SELECT RAISE(ABORT, 'tele a "
-                        "lemez'); END");
+    fixture.folder.refuseWrites("at_helyszinek", "INSERT", "tele a lemez");
     RunningProgram program;
     QVERIFY(program.start());
     LocationsView panel{program};
@@ -699,8 +726,7 @@ void TestLocations::cancelAfterAFailedSaveShowsTheList()
     LocationsFixture fixture;
     fixture.add(fivePlaces[0]);
     fixture.add(fivePlaces[1]);
-    fixture.folder.exec("CREATE TRIGGER no_insert BEFORE INSERT ON at_helyszinek BEGIN SELECT RAISE(ABORT, 'tele a "
-                        "lemez'); END");
+    fixture.folder.refuseWrites("at_helyszinek", "INSERT", "tele a lemez");
     RunningProgram program;
     QVERIFY(program.start());
     LocationsView panel{program};

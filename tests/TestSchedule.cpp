@@ -125,6 +125,7 @@ class TestSchedule : public QObject {
     Q_OBJECT
 private slots:
     void gatesRefuseWithoutCounty();
+    void twoProgramsSeeEachOthersAppointments();
     void newMonthPreselection_data();
     void newMonthPreselection();
     void yearBeforeTheListIsRefusedUntilChosen();
@@ -152,6 +153,31 @@ private slots:
     void lockWaitShowsTheWaitCursor();
     void pressAndReleaseOnTheEditorButtons();
 };
+
+// Two workstations on one database: a month one of them fills in, the
+// other finds among the months it can open, with its appointments.
+void TestSchedule::twoProgramsSeeEachOthersAppointments()
+{
+    ScheduleFixture fixture;
+    fixture.addDonation("2016", "04", "09", "08:00", "12:00", 1);
+    RunningProgram first;
+    RunningProgram second;
+    QVERIFY(first.start());
+    QVERIFY(second.start());
+    ScheduleView mine{first};
+    ScheduleView theirs{second};
+    theirs.openMonth(0);
+    QCOMPARE(theirs.rows(), QStringList{"09 08:00-12:00 Szeged/Egyetem"});
+    mine.startMonth("2016", "Május");
+    mine.click("btnNewVeradas");
+    mine.fill("14", "08:30", "12:30", mine.locationPosition("6900"));
+    mine.click("btnAddVeradas");
+    QVERIFY(first.messages.boxes.isEmpty());
+    theirs.click("btnCloseVeradasok");
+    theirs.openMonth(1);
+    QCOMPARE(theirs.rows(), QStringList{"14 08:30-12:30 Makó/Városháza"});
+    QVERIFY(second.messages.boxes.isEmpty());
+}
 
 void TestSchedule::gatesRefuseWithoutCounty()
 {
@@ -791,8 +817,7 @@ void TestSchedule::cancelAfterAFailedSaveShowsTheList()
 {
     ScheduleFixture fixture;
     fixture.addDonation("2016", "05", "05", "10:00", "12:00", 2);
-    fixture.folder.exec("CREATE TRIGGER no_insert BEFORE INSERT ON at_veradasok BEGIN SELECT RAISE(ABORT, 'tele a "
-                        "lemez'); END");
+    fixture.folder.refuseWrites("at_veradasok", "INSERT", "tele a lemez");
     RunningProgram program;
     QVERIFY(program.start());
     ScheduleView view{program};
@@ -853,7 +878,7 @@ void TestSchedule::lockWaitShowsTheWaitCursor()
     // Another program holds the file's lock while the save waits for it.
     Connection other;
     other.open(fixture.folder.databasePath());
-    other.execute("BEGIN EXCLUSIVE;");
+    DatabaseFolder::lockEverything(other);
     program.dm->datacore.setBusyTimeout(300);
     const Connection::WaitHook showCursor = program.dm->datacore.waitHook();
     QList<bool> cursorDuringWait;

@@ -1,8 +1,11 @@
 // kelmir-newdb PATH: writes a fresh datacore.vdf at PATH with the counties
 // and settlements built in, and refuses to overwrite an existing file.
+// kelmir-newdb postgresql://...: writes the same into an empty database on
+// a server, and refuses one that already holds the tables.
 
 #include "store/DatabaseError.h"
 #include "store/Schema.h"
+#include "store/postgres/PostgresEngine.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -14,11 +17,13 @@ int main(int argc, char** argv)
     QTextStream err(stderr);
     const QStringList args = app.arguments();
     if (args.size() != 2) {
-        err << "Használat: kelmir-newdb ÚTVONAL\n";
+        err << "Használat: kelmir-newdb ÚTVONAL\n"
+               "          kelmir-newdb postgresql://KISZOLGÁLÓ/ADATBÁZIS\n";
         return 2;
     }
     const QString path = args[1];
-    if (QFile::exists(path)) {
+    const bool server = PostgresEngine::isServerTarget(path);
+    if (!server && QFile::exists(path)) {
         err << "A fájl már létezik, nem írom felül: " << path << "\n";
         return 1;
     }
@@ -28,7 +33,11 @@ int main(int argc, char** argv)
         return 1;
     }
     try {
-        createDatabaseFile(path, ReferenceData::fromCsv(csv.readAll()));
+        const ReferenceData data = ReferenceData::fromCsv(csv.readAll());
+        if (server)
+            createServerDatabase(path, data);
+        else
+            createDatabaseFile(path, data);
     } catch (const DatabaseError& error) {
         err << error.message() << "\n";
         return 1;

@@ -23,6 +23,9 @@ public:
 
     int run(const QString& text, const std::vector<BoundParameter>& parameters, StatementResult* result) override;
     void execute(const QString& statement) override;
+    void begin() override { execute(QStringLiteral("BEGIN IMMEDIATE;")); }
+    void commit() override { execute(QStringLiteral("COMMIT;")); }
+    void rollback() override { execute(QStringLiteral("ROLLBACK;")); }
     void setBusyTimeout(int milliseconds) override { m_busyTimeoutMs = milliseconds; }
     void setWaitHook(WaitHook hook) override { m_waitHook = std::move(hook); }
     QStringList schemaStatements() const override;

@@ -6,8 +6,11 @@
 #include "export/MonthDispatch.h"
 #include "store/Connection.h"
 #include "store/DataModule.h"
+#include "store/DatabaseError.h"
+#include "store/DatabaseTarget.h"
 #include "store/Schema.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
@@ -30,23 +33,94 @@ const ReferenceData& referenceData()
     return data;
 }
 
+// The socket folder of the test server, read from its state file.
+QString serverFolder()
+{
+    QFile state(qEnvironmentVariable("KELMIR_TEST_SERVER"));
+    if (!state.open(QIODevice::ReadOnly))
+        throw std::runtime_error("the test server's state file cannot be read");
+    return QString::fromUtf8(state.readAll()).trimmed();
+}
+
+QString serverUri(const QString& database)
+{
+    static const QString folder = serverFolder();
+    return QStringLiteral("postgresql://kelmir@/%1?host=%2").arg(database, folder);
+}
+
+void onServerAdministration(const QString& statement)
+{
+    Connection administration;
+    administration.open(serverUri(QStringLiteral("postgres")));
+    administration.execute(statement);
+}
+
 } // namespace
+
+QString DatabaseFolder::serverDatabaseUri(const QString& name)
+{
+    return serverUri(name);
+}
+
+bool DatabaseFolder::onServer()
+{
+    return !qEnvironmentVariableIsEmpty("KELMIR_TEST_SERVER");
+}
 
 DatabaseFolder::DatabaseFolder()
     : m_previous(QDir::currentPath())
 {
-    createDatabaseFile(databasePath(), referenceData());
+    if (onServer()) {
+        static int made = 0;
+        m_serverDatabase = QStringLiteral("test_%1_%2").arg(QCoreApplication::applicationPid()).arg(++made);
+        onServerAdministration(QStringLiteral("CREATE DATABASE %1 TEMPLATE kelmir_reference").arg(m_serverDatabase));
+        m_target = serverUri(m_serverDatabase);
+        qputenv(DatabaseTarget::environmentVariable, m_target.toUtf8());
+    } else {
+        m_target = m_dir.filePath(QStringLiteral("datacore.vdf"));
+        createDatabaseFile(m_target, referenceData());
+    }
     QDir::setCurrent(m_dir.path());
 }
 
 DatabaseFolder::~DatabaseFolder()
 {
     QDir::setCurrent(m_previous);
+    if (m_serverDatabase.isEmpty())
+        return;
+    qunsetenv(DatabaseTarget::environmentVariable);
+    try {
+        onServerAdministration(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_serverDatabase));
+    } catch (const DatabaseError& error) {
+        qWarning("test database %s left behind: %s", qPrintable(m_serverDatabase), qPrintable(error.message()));
+    }
 }
 
 QString DatabaseFolder::databasePath() const
 {
-    return m_dir.filePath(QStringLiteral("datacore.vdf"));
+    return m_target;
+}
+
+void DatabaseFolder::refuseWrites(const QString& table, const QString& event, const QString& message) const
+{
+    const QString name = QStringLiteral("refuse_") + event.toLower();
+    if (onServer()) {
+        exec(QStringLiteral("CREATE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN RAISE EXCEPTION '%2'; "
+                            "END $$; CREATE TRIGGER %1 BEFORE %3 ON %4 FOR EACH ROW EXECUTE FUNCTION %1();")
+                 .arg(name, message, event, table));
+    } else {
+        exec(QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3 BEGIN SELECT RAISE(ABORT, '%4'); END")
+                 .arg(name, event, table, message));
+    }
+}
+
+void DatabaseFolder::lockEverything(Connection& connection)
+{
+    if (onServer())
+        connection.execute(QStringLiteral("BEGIN; LOCK TABLE at_megyek, at_telepulesek, at_helyszinek, at_settings, "
+                                          "at_veradasok IN ACCESS EXCLUSIVE MODE;"));
+    else
+        connection.execute(QStringLiteral("BEGIN EXCLUSIVE;"));
 }
 
 void DatabaseFolder::exec(const QString& sql) const
@@ -107,6 +181,7 @@ RunningProgram::RunningProgram()
 {
     // The account the tests give, whatever mail account files this machine holds.
     window->exportPanel()->dispatch().setAccountFiles({});
+    window->setConfigurationFiles({});
 }
 
 RunningProgram::~RunningProgram()

@@ -23,13 +23,23 @@ Qt::SortOrder drawnSortMark(QHeaderView* header);
 // ASCII only).
 void typeText(QWidget* widget, const QString& text);
 
-// A fresh datacore.vdf built by the same code as kelmir-newdb, in a
-// temporary folder that becomes the working directory for the test.
+class Connection;
+
+// A fresh database built by the same code as kelmir-newdb, and a temporary
+// folder that becomes the working directory for the test. The database is
+// datacore.vdf in that folder; when KELMIR_TEST_SERVER names the state file
+// of the test server (tests/postgres/test-server), it is a fresh database on
+// that server instead, which the program opens through KELMIR_DATABASE.
 class DatabaseFolder {
 public:
     DatabaseFolder();
     ~DatabaseFolder();
+    // Whether this run of the suite keeps its data on the test server.
+    static bool onServer();
+    // The URI of a database of that name on the test server.
+    static QString serverDatabaseUri(const QString& name);
     QString path() const { return m_dir.path(); }
+    // The file's path, or the server database's URI.
     QString databasePath() const;
     // Runs SQL on the file directly (collation registered), for arranging
     // and checking what the program stored.
@@ -45,9 +55,17 @@ public:
     void addDonation(const char* ev, const char* honap, const char* nap, const char* kezdes, const char* befejezes,
                      int location) const;
 
+    // Faults arranged in the engine's own terms: every INSERT or UPDATE
+    // (event) on table fails with message; another program takes every
+    // table's lock on connection and holds it until ROLLBACK.
+    void refuseWrites(const QString& table, const QString& event, const QString& message) const;
+    static void lockEverything(Connection& connection);
+
 private:
     QTemporaryDir m_dir;
     QString m_previous;
+    QString m_serverDatabase; // its name; empty for a file
+    QString m_target;
 };
 
 // The real main window on the folder's database, with recording seams.

@@ -1,0 +1,390 @@
+#include "store/postgres/PostgresEngine.h"
+
+#include "store/DatabaseError.h"
+#include "store/postgres/PostgresDialect.h"
+
+#include <QElapsedTimer>
+#include <QScopeGuard>
+
+#include <libpq-fe.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <poll.h>
+
+namespace {
+
+// Built-in type numbers of the server's catalogue (pg_type.oid).
+enum TypeOid : Oid {
+    boolOid = 16,
+    int8Oid = 20,
+    int2Oid = 21,
+    int4Oid = 23,
+    float4Oid = 700,
+    float8Oid = 701,
+    numericOid = 1700,
+    textOid = 25,
+    bpcharOid = 1042,
+    varcharOid = 1043,
+};
+
+ColumnType columnTypeOf(Oid type)
+{
+    switch (type) {
+    case int2Oid:
+    case int4Oid:
+    case int8Oid:
+    case boolOid:
+        return ColumnType::Integer;
+    case float4Oid:
+    case float8Oid:
+    case numericOid:
+        return ColumnType::Real;
+    case textOid:
+    case bpcharOid:
+    case varcharOid:
+        return ColumnType::Text;
+    default:
+        return ColumnType::Other;
+    }
+}
+
+QString connectionMessage(const PGconn* connection)
+{
+    return QString::fromUtf8(PQerrorMessage(connection)).trimmed();
+}
+
+// The server's own sentence, without its "ERROR:" prefix and the lines
+// that point into the statement.
+QString resultMessage(const PGresult* result)
+{
+    const char* primary = PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY);
+    if (primary)
+        return QString::fromUtf8(primary);
+    return QString::fromUtf8(PQresultErrorMessage(result)).trimmed();
+}
+
+// How long past the busy timeout a statement may go unanswered before the
+// server is taken for lost.
+constexpr int answerGraceMs = 30000;
+// How long a statement runs before the program shows that it waits.
+constexpr int waitShownAfterMs = 100;
+// The advisory lock every write transaction of the program takes, so that
+// two workstations deciding insert or update never decide on the same state.
+constexpr const char* writeLockKey = "1262836297"; // "KELM" in ASCII
+
+} // namespace
+
+bool PostgresEngine::isServerTarget(const QString& target)
+{
+    return target.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive)
+        || target.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive);
+}
+
+void PostgresEngine::Finisher::operator()(pg_conn* connection) const
+{
+    PQfinish(connection);
+}
+
+void PostgresEngine::Clearer::operator()(pg_result* result) const
+{
+    PQclear(result);
+}
+
+PostgresEngine::PostgresEngine(const QString& uri, Mode mode)
+    : m_target(uri.toUtf8())
+{
+    connect();
+    if (mode == Mode::CreateNew) {
+        ResultPtr found = exchange("SELECT count(*) FROM pg_catalog.pg_tables WHERE schemaname = current_schema() AND "
+                                   "tablename IN ('at_megyek', 'at_telepulesek', 'at_helyszinek', 'at_settings', "
+                                   "'at_veradasok', 'at_toexcel')");
+        if (std::atoi(PQgetvalue(found.get(), 0, 0)) != 0)
+            throw DatabaseError(QStringLiteral("Az adatbázis már tartalmazza a program tábláit."));
+        exchange(QByteArrayLiteral("SET client_min_messages = warning"));
+        return;
+    }
+    prepareSession();
+}
+
+PostgresEngine::~PostgresEngine() = default;
+
+void PostgresEngine::connect()
+{
+    // Keywords before dbname are defaults the URI may override; those after
+    // it are the program's own.
+    const char* const keywords[] = {"connect_timeout", "dbname", "application_name", "client_encoding", nullptr};
+    const char* const values[] = {"5", m_target.constData(), "kelmir", "UTF8", nullptr};
+    m_connection.reset(PQconnectdbParams(keywords, values, 1));
+    if (!m_connection)
+        throw DatabaseError(QStringLiteral("Nincs memória az adatkapcsolathoz."));
+    if (PQstatus(m_connection.get()) != CONNECTION_OK) {
+        const QString message = connectionMessage(m_connection.get());
+        m_connection.reset();
+        throw DatabaseError(message);
+    }
+    PQsetNoticeProcessor(
+        m_connection.get(), [](void*, const char*) {}, nullptr);
+}
+
+void PostgresEngine::prepareSession()
+{
+    exchange(QByteArrayLiteral("SET client_min_messages = warning; SET lock_timeout = ")
+             + QByteArray::number(m_busyTimeoutMs)
+             + "; CREATE TEMPORARY TABLE IF NOT EXISTS at_toExcel (rowid BIGINT GENERATED ALWAYS AS IDENTITY, "
+               "datum TEXT, idopont TEXT, megye TEXT, irsz INTEGER, varos TEXT, helyszin TEXT, cim TEXT)");
+    m_tableNames.clear();
+}
+
+bool PostgresEngine::connected() const
+{
+    return m_connection && PQstatus(m_connection.get()) == CONNECTION_OK;
+}
+
+void PostgresEngine::reconnectIfLost()
+{
+    if (connected())
+        return;
+    // A transaction the server has forgotten must not go on as separate
+    // statements: it fails as a whole.
+    if (m_inTransaction)
+        throw DatabaseError(QStringLiteral("Megszakadt a kapcsolat az adatbázis-kiszolgálóval."));
+    connect();
+    prepareSession();
+}
+
+void PostgresEngine::giveUpConnection()
+{
+    // Closing the socket ends the exchange (the server drops the statement
+    // when it notices); the next statement connects again. A cancel
+    // request is not sent: over a dead network it would hang in turn.
+    m_connection.reset();
+}
+
+void PostgresEngine::awaitAnswer()
+{
+    PGconn* connection = m_connection.get();
+    QElapsedTimer clock;
+    clock.start();
+    bool waiting = false;
+    const auto waitOver = qScopeGuard([&] {
+        if (waiting && m_waitHook)
+            m_waitHook(false);
+    });
+    while (PQisBusy(connection)) {
+        pollfd socket{PQsocket(connection), POLLIN, 0};
+        const int ready = ::poll(&socket, 1, 50);
+        if (ready < 0 && errno != EINTR) {
+            giveUpConnection();
+            throw DatabaseError(QStringLiteral("Megszakadt a kapcsolat az adatbázis-kiszolgálóval."));
+        }
+        if (ready > 0 && !PQconsumeInput(connection)) {
+            const QString message = connectionMessage(connection);
+            giveUpConnection();
+            throw DatabaseError(message);
+        }
+        if (!waiting && clock.elapsed() >= waitShownAfterMs) {
+            waiting = true;
+            if (m_waitHook)
+                m_waitHook(true);
+        }
+        if (clock.elapsed() > m_busyTimeoutMs + answerGraceMs) {
+            giveUpConnection();
+            throw DatabaseError(QStringLiteral("Az adatbázis-kiszolgáló nem válaszolt időben."));
+        }
+    }
+}
+
+PostgresEngine::ResultPtr PostgresEngine::exchange(const QByteArray& text, const std::vector<QByteArray>* values,
+                                                   const std::vector<bool>* nulls)
+{
+    reconnectIfLost();
+    PGconn* connection = m_connection.get();
+    int sent = 0;
+    if (values) {
+        std::vector<const char*> pointers;
+        std::vector<int> lengths;
+        for (size_t i = 0; i < values->size(); ++i) {
+            pointers.push_back((*nulls)[i] ? nullptr : (*values)[i].constData());
+            lengths.push_back(int((*values)[i].size()));
+        }
+        sent = PQsendQueryParams(connection, text.constData(), int(values->size()), nullptr, pointers.data(),
+                                 lengths.data(), nullptr, 0);
+    } else {
+        sent = PQsendQuery(connection, text.constData());
+    }
+    if (!sent) {
+        const QString message = connectionMessage(connection);
+        giveUpConnection();
+        throw DatabaseError(message);
+    }
+    awaitAnswer();
+    ResultPtr last;
+    QString failure;
+    while (PGresult* raw = PQgetResult(connection)) {
+        ResultPtr result(raw);
+        const ExecStatusType status = PQresultStatus(raw);
+        if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK && failure.isEmpty())
+            failure = resultMessage(raw);
+        last = std::move(result);
+    }
+    if (!failure.isEmpty())
+        throw DatabaseError(failure);
+    if (!last)
+        throw DatabaseError(connectionMessage(connection));
+    return last;
+}
+
+QStringList PostgresEngine::columnNames(const PGresult* result)
+{
+    const int count = PQnfields(result);
+    QStringList names;
+    QHash<QString, int> occurrences;
+    for (int c = 0; c < count; ++c) {
+        names << QString::fromUtf8(PQfname(result, c));
+        ++occurrences[names.back().toLower()];
+    }
+    for (int c = 0; c < count; ++c) {
+        const Oid table = PQftable(result, c);
+        if (occurrences.value(names[c].toLower()) < 2 || table == InvalidOid)
+            continue;
+        auto known = m_tableNames.constFind(table);
+        if (known == m_tableNames.cend()) {
+            const std::vector<QByteArray> values{QByteArray::number(table)};
+            const std::vector<bool> nulls{false};
+            ResultPtr name = exchange("SELECT relname FROM pg_catalog.pg_class WHERE oid = $1", &values, &nulls);
+            known = m_tableNames.insert(table,
+                                        PQntuples(name.get()) ? QString::fromUtf8(PQgetvalue(name.get(), 0, 0))
+                                                              : QString());
+        }
+        if (!known->isEmpty())
+            names[c] = *known + u'.' + names[c];
+    }
+    return names;
+}
+
+int PostgresEngine::run(const QString& text, const std::vector<BoundParameter>& parameters, StatementResult* result)
+{
+    const PostgresDialect::Statement statement = PostgresDialect::translate(text);
+    std::vector<QByteArray> values(size_t(statement.parameters.size()));
+    std::vector<bool> nulls(values.size(), true);
+    for (const BoundParameter& parameter : parameters) {
+        const qsizetype number = statement.parameters.indexOf(parameter.name);
+        if (number < 0 || parameter.value.isNull())
+            continue; // declared for another form of the statement, or null
+        nulls[size_t(number)] = false;
+        switch (parameter.type) {
+        case ParamType::Text:
+            values[size_t(number)] = parameter.value.toString().toUtf8();
+            break;
+        case ParamType::Byte:
+            values[size_t(number)] = QByteArray::number(quint8(parameter.value.toUInt()));
+            break;
+        case ParamType::Integer:
+            values[size_t(number)] = QByteArray::number(parameter.value.toInt());
+            break;
+        }
+    }
+    const ResultPtr answer = exchange(statement.text, &values, &nulls);
+    const PGresult* raw = answer.get();
+    if (!result)
+        return std::atoi(PQcmdTuples(const_cast<PGresult*>(raw)));
+
+    result->reset();
+    result->columns = columnNames(raw);
+    const int columns = int(result->columns.size());
+    std::vector<Oid> types;
+    for (int c = 0; c < columns; ++c) {
+        types.push_back(PQftype(raw, c));
+        result->types.push_back(columnTypeOf(types.back()));
+    }
+    const int rows = PQntuples(raw);
+    result->cells.reserve(size_t(rows) * size_t(columns));
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < columns; ++c) {
+            if (PQgetisnull(raw, r, c)) {
+                result->addNull();
+                continue;
+            }
+            const char* value = PQgetvalue(raw, r, c);
+            switch (types[size_t(c)]) {
+            case int2Oid:
+            case int4Oid:
+            case int8Oid:
+                result->addInteger(std::strtoll(value, nullptr, 10));
+                break;
+            case boolOid:
+                result->addInteger(value[0] == 't' ? 1 : 0);
+                break;
+            case float4Oid:
+            case float8Oid:
+            case numericOid:
+                result->addReal(std::strtod(value, nullptr));
+                break;
+            default:
+                result->addText(value, PQgetlength(raw, r, c));
+            }
+        }
+        ++result->rows;
+    }
+    return 0;
+}
+
+void PostgresEngine::execute(const QString& statement)
+{
+    exchange(statement.toUtf8());
+}
+
+void PostgresEngine::begin()
+{
+    exchange(QByteArrayLiteral("BEGIN; SELECT pg_advisory_xact_lock(") + writeLockKey + ")");
+    m_inTransaction = true;
+}
+
+void PostgresEngine::commit()
+{
+    m_inTransaction = false;
+    exchange(QByteArrayLiteral("COMMIT"));
+}
+
+void PostgresEngine::rollback()
+{
+    m_inTransaction = false;
+    if (connected())
+        exchange(QByteArrayLiteral("ROLLBACK"));
+}
+
+void PostgresEngine::setBusyTimeout(int milliseconds)
+{
+    m_busyTimeoutMs = milliseconds;
+    if (connected())
+        exchange(QByteArrayLiteral("SET lock_timeout = ") + QByteArray::number(milliseconds));
+}
+
+QStringList PostgresEngine::schemaStatements() const
+{
+    // The sorted text columns compare by the ICU Hungarian collation, as
+    // the embedded engine's HUNGARIAN does.
+    return {
+        QStringLiteral("CREATE COLLATION IF NOT EXISTS hungarian (provider = icu, locale = 'hu-HU')"),
+        QStringLiteral("CREATE TABLE at_megyek (id INTEGER PRIMARY KEY NOT NULL, megye_nev TEXT COLLATE hungarian)"),
+        QStringLiteral("CREATE TABLE at_telepulesek (id INTEGER PRIMARY KEY NOT NULL, megye_kod INTEGER NOT NULL, "
+                       "telepules TEXT COLLATE hungarian, irsz INTEGER NOT NULL)"),
+        QStringLiteral("CREATE TABLE at_helyszinek (id INTEGER GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY, "
+                       "deleted INTEGER NOT NULL DEFAULT 0, telepules_kod INTEGER NOT NULL, "
+                       "cim TEXT COLLATE hungarian, helyszin TEXT COLLATE hungarian)"),
+        QStringLiteral("CREATE TABLE at_settings (id INTEGER GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY, "
+                       "megye_kod INTEGER NOT NULL DEFAULT 0, cel TEXT, forras TEXT, smtp TEXT, "
+                       "auth_sec INTEGER NOT NULL DEFAULT 0, auth_usr TEXT, auth_psw TEXT)"),
+        QStringLiteral("CREATE TABLE at_veradasok (id INTEGER GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY, ev TEXT, "
+                       "honap TEXT, nap TEXT, kezdes TEXT, befejezes TEXT, helyszin_kod INTEGER NOT NULL)"),
+        // The shared table only gives the shape: each connection writes its
+        // own temporary one of the same name.
+        QStringLiteral("CREATE TABLE at_toExcel (rowid BIGINT GENERATED ALWAYS AS IDENTITY, datum TEXT, idopont TEXT, "
+                       "megye TEXT, irsz INTEGER, varos TEXT, helyszin TEXT, cim TEXT)"),
+        QStringLiteral("CREATE INDEX ix_telepulesek_megye ON at_telepulesek (megye_kod)"),
+        QStringLiteral("CREATE INDEX ix_helyszinek_telepules ON at_helyszinek (telepules_kod, deleted)"),
+        QStringLiteral("CREATE INDEX ix_veradasok_honap ON at_veradasok (ev, honap)"),
+        QStringLiteral("CREATE INDEX ix_veradasok_helyszin ON at_veradasok (helyszin_kod)"),
+    };
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "store/Engine.h"
+
+#include <QHash>
+
+#include <memory>
+
+struct pg_conn;
+struct pg_result;
+
+// The database server: a PostgreSQL database named by a connection URI
+// ("postgresql://host/database", libpq's form), shared by an office's
+// workstations. Statements are written in the embedded engine's dialect and
+// translated on the way (PostgresDialect). Each connection has its own
+// export table (a temporary at_toExcel that hides the shared one), so two
+// workstations exporting at once each see only their own rows. A lock held
+// by another workstation is waited for at most the busy timeout (the
+// server's lock_timeout); an answer that does not come at all is given up
+// after a bounded time and the connection made again for the next
+// statement, so a failing network never freezes the program.
+class PostgresEngine final : public Engine {
+public:
+    enum class Mode { OpenExisting, CreateNew };
+
+    // True for a target that names a server rather than a file.
+    static bool isServerTarget(const QString& target);
+
+    // Connects. CreateNew refuses a database that already holds the
+    // program's tables. Throws DatabaseError.
+    PostgresEngine(const QString& uri, Mode mode);
+    ~PostgresEngine() override;
+
+    int run(const QString& text, const std::vector<BoundParameter>& parameters, StatementResult* result) override;
+    void execute(const QString& statement) override;
+    void begin() override;
+    void commit() override;
+    void rollback() override;
+    void setBusyTimeout(int milliseconds) override;
+    void setWaitHook(WaitHook hook) override { m_waitHook = std::move(hook); }
+    QStringList schemaStatements() const override;
+
+private:
+    struct Finisher {
+        void operator()(pg_conn* connection) const;
+    };
+    struct Clearer {
+        void operator()(pg_result* result) const;
+    };
+    using ResultPtr = std::unique_ptr<pg_result, Clearer>;
+
+    void connect();
+    bool connected() const;
+    void prepareSession();
+    void reconnectIfLost();
+    // Sends one text (with its parameter values, when given) and returns
+    // the last result; throws DatabaseError for a failed statement or a
+    // lost or silent server.
+    ResultPtr exchange(const QByteArray& text, const std::vector<QByteArray>* values = nullptr,
+                       const std::vector<bool>* nulls = nullptr);
+    void awaitAnswer();
+    void giveUpConnection();
+    QStringList columnNames(const pg_result* result);
+
+    QByteArray m_target;                             // the URI
+    std::unique_ptr<pg_conn, Finisher> m_connection; // null once given up
+    int m_busyTimeoutMs = 5000;
+    WaitHook m_waitHook;
+    bool m_inTransaction = false;
+    QHash<unsigned, QString> m_tableNames; // by table OID
+};
