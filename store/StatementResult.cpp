@@ -2,20 +2,25 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
+
 void StatementResult::reset()
 {
-    constexpr size_t keptCells = 64 * 1024; // 1 MiB of cells, about 2 MiB of text
+    // Kept: up to 4 MiB of cells and 4 MiB of text (a month of the largest
+    // county is well within); a larger result gives its memory back.
+    constexpr size_t keptCells = 256 * 1024;
     columns.clear();
     types.clear();
-    if (cells.capacity() > keptCells || text.capacity() > qsizetype(2 * keptCells)) {
+    if (cells.capacity() > keptCells || m_textCapacity > qsizetype(8 * keptCells)) {
         cells = {};
-        text = QString();
+        m_text.reset();
+        m_textCapacity = 0;
         bytes = QByteArray();
     } else {
         cells.clear();
-        text.resize(0);
         bytes.resize(0);
     }
+    m_textSize = 0;
     rows = 0;
 }
 
@@ -36,18 +41,22 @@ void StatementResult::addReal(double value)
 void StatementResult::addText(const char* utf8, qsizetype size)
 {
     // Decoded straight onto the end of the text store: a UTF-8 byte never
-    // makes more than one UTF-16 unit, so size units are room enough. The
-    // store grows geometrically and is cut back to what was written.
+    // makes more than one UTF-16 unit, so size units are room enough.
     static thread_local QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const qsizetype start = text.size();
-    text.resize(start + size);
-    QChar* begin = text.data() + start;
+    if (m_textSize + size > m_textCapacity) {
+        const qsizetype capacity = std::max({m_textSize + size, 2 * m_textCapacity, qsizetype(4096)});
+        std::unique_ptr<char16_t[]> grown(new char16_t[size_t(capacity)]);
+        std::copy_n(m_text.get(), m_textSize, grown.get());
+        m_text = std::move(grown);
+        m_textCapacity = capacity;
+    }
+    QChar* begin = reinterpret_cast<QChar*>(m_text.get() + m_textSize);
     QChar* end = decoder.appendToBuffer(begin, QByteArrayView(utf8, size));
-    text.resize(start + (end - begin));
     ResultCell& cell = cells.emplace_back();
     cell.kind = ResultCell::Kind::Text;
     cell.size = quint32(end - begin);
-    cell.offset = start;
+    cell.offset = m_textSize;
+    m_textSize += end - begin;
 }
 
 void StatementResult::addBytes(const char* data, qsizetype size)

@@ -6,6 +6,7 @@
 #include <QStringView>
 #include <QVariant>
 
+#include <memory>
 #include <vector>
 
 // The declared kind of a result column (what a writer of the result must
@@ -34,7 +35,6 @@ struct StatementResult {
     QStringList columns;
     std::vector<ColumnType> types;
     std::vector<ResultCell> cells; // row by row
-    QString text;                  // every text cell, one after another
     QByteArray bytes;              // every binary cell, one after another
     int rows = 0;
 
@@ -59,7 +59,7 @@ struct StatementResult {
         case ResultCell::Kind::Real:
             return QVariant(cell.real);
         case ResultCell::Kind::Text:
-            return QVariant(QString(text.constData() + cell.offset, cell.size));
+            return QVariant(QString(reinterpret_cast<const QChar*>(m_text.get() + cell.offset), cell.size));
         case ResultCell::Kind::Bytes:
             return QVariant(bytes.mid(cell.offset, cell.size));
         case ResultCell::Kind::Null:
@@ -71,7 +71,13 @@ struct StatementResult {
     QStringView textView(int row, int column) const
     {
         const ResultCell& cell = cells[size_t(row) * size_t(columns.size()) + size_t(column)];
-        return cell.kind == ResultCell::Kind::Text ? QStringView(text.constData() + cell.offset, cell.size)
-                                                   : QStringView();
+        return cell.kind == ResultCell::Kind::Text ? QStringView(m_text.get() + cell.offset, cell.size) : QStringView();
     }
+
+private:
+    // Every text cell, one after another, in a buffer of its own: grown
+    // geometrically, never initialized before it is written.
+    std::unique_ptr<char16_t[]> m_text;
+    qsizetype m_textSize = 0;
+    qsizetype m_textCapacity = 0;
 };
