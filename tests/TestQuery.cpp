@@ -229,7 +229,13 @@ void TestQuery::lostServerConnectionIsMadeAgain()
     select(q, {"SELECT count(*) AS n FROM at_megyek;"});
     m_folder->exec("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = current_database() "
                    "AND pid <> pg_backend_pid()");
-    QVERIFY_THROWS_EXCEPTION(DatabaseError, select(q, {"SELECT count(*) AS n FROM at_megyek;"}));
+    try {
+        select(q, {"SELECT count(*) AS n FROM at_megyek;"});
+        QFAIL("the lost session answered");
+    } catch (const DatabaseError& error) {
+        QVERIFY2(error.message().startsWith("Megszakadt a kapcsolat az adatbázis-kiszolgálóval."),
+                 qPrintable(error.message()));
+    }
     QVERIFY(!q.isOpen());
     select(q, {"SELECT count(*) AS n FROM at_megyek;"});
     QCOMPARE(q.field("n").asInteger(), 20);

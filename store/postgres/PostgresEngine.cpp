@@ -49,10 +49,16 @@ ColumnType columnTypeOf(Oid type)
     }
 }
 
-QString connectionMessage(const PGconn* connection)
+// libpq's own words (English, several lines) after a Hungarian sentence
+// that says what happened.
+QString connectionMessage(const char* what, const PGconn* connection)
 {
-    return QString::fromUtf8(PQerrorMessage(connection)).trimmed();
+    const QString detail = QString::fromUtf8(PQerrorMessage(connection)).trimmed().section(u'\n', 0, 0);
+    return detail.isEmpty() ? QString::fromUtf8(what) : QString::fromUtf8(what) + QStringLiteral(" (") + detail + u')';
 }
+
+constexpr const char* unreachable = "Az adatbázis-kiszolgáló nem érhető el.";
+constexpr const char* lost = "Megszakadt a kapcsolat az adatbázis-kiszolgálóval.";
 
 // The server's own sentence, without its "ERROR:" prefix and the lines
 // that point into the statement.
@@ -119,7 +125,7 @@ void PostgresEngine::connect()
     if (!m_connection)
         throw DatabaseError(QStringLiteral("Nincs memória az adatkapcsolathoz."));
     if (PQstatus(m_connection.get()) != CONNECTION_OK) {
-        const QString message = connectionMessage(m_connection.get());
+        const QString message = connectionMessage(unreachable, m_connection.get());
         m_connection.reset();
         throw DatabaseError(message);
     }
@@ -148,7 +154,7 @@ void PostgresEngine::reconnectIfLost()
     // A transaction the server has forgotten must not go on as separate
     // statements: it fails as a whole.
     if (m_inTransaction)
-        throw DatabaseError(QStringLiteral("Megszakadt a kapcsolat az adatbázis-kiszolgálóval."));
+        throw DatabaseError(QString::fromUtf8(lost));
     connect();
     prepareSession();
 }
@@ -176,10 +182,10 @@ void PostgresEngine::awaitAnswer()
         const int ready = ::poll(&socket, 1, 50);
         if (ready < 0 && errno != EINTR) {
             giveUpConnection();
-            throw DatabaseError(QStringLiteral("Megszakadt a kapcsolat az adatbázis-kiszolgálóval."));
+            throw DatabaseError(QString::fromUtf8(lost));
         }
         if (ready > 0 && !PQconsumeInput(connection)) {
-            const QString message = connectionMessage(connection);
+            const QString message = connectionMessage(lost, connection);
             giveUpConnection();
             throw DatabaseError(message);
         }
@@ -214,7 +220,7 @@ PostgresEngine::ResultPtr PostgresEngine::exchange(const QByteArray& text, const
         sent = PQsendQuery(connection, text.constData());
     }
     if (!sent) {
-        const QString message = connectionMessage(connection);
+        const QString message = connectionMessage(lost, connection);
         giveUpConnection();
         throw DatabaseError(message);
     }
@@ -228,10 +234,12 @@ PostgresEngine::ResultPtr PostgresEngine::exchange(const QByteArray& text, const
             failure = resultMessage(raw);
         last = std::move(result);
     }
+    if (PQstatus(connection) != CONNECTION_OK)
+        throw DatabaseError(connectionMessage(lost, connection));
     if (!failure.isEmpty())
         throw DatabaseError(failure);
     if (!last)
-        throw DatabaseError(connectionMessage(connection));
+        throw DatabaseError(connectionMessage(lost, connection));
     return last;
 }
 
