@@ -3,6 +3,7 @@
 // alone stepping the same statement on the same file.
 
 #include "app/grid/QueryTableModel.h"
+#include "app/schedule/DonationsPanel.h"
 #include "bench/BenchSupport.h"
 #include "model/SortTable.h"
 #include "store/DataModule.h"
@@ -38,20 +39,7 @@ int main(int argc, char** argv)
     Tdm dm;
     dm.datacore.open();
     const SortTable sort(donationSortStart());
-    QueryTableModel model(dm.aq_veradasok,
-                          {{"at_veradasok.id", {}, 0},
-                           {"ev", {}, 0},
-                           {"honap", {}, 0},
-                           {"nap", "Nap", 24},
-                           {"kezdes", "Kezdés", 56},
-                           {"befejezes", "Befejezés", 56},
-                           {"irsz", "IrSz", 32},
-                           {"telepules", "Település", 167},
-                           {"cim", "Cím", 207},
-                           {"helyszin", "Helyszín", 240},
-                           {"megye_kod", {}, 0},
-                           {"at_helyszinek.id", {}, 0}},
-                          nullptr);
+    QueryTableModel model(dm.aq_veradasok, DonationsPanel::gridColumns(), nullptr);
     const int rounds = 30;
     int rows = 0;
     const auto programRun = [&] {

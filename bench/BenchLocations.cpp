@@ -3,6 +3,7 @@
 // the engine alone stepping the same statement on the same file.
 
 #include "app/grid/QueryTableModel.h"
+#include "app/locations/LocationsPanel.h"
 #include "bench/BenchSupport.h"
 #include "model/SortTable.h"
 #include "store/DataModule.h"
@@ -37,15 +38,7 @@ int main(int argc, char** argv)
     Tdm dm;
     dm.datacore.open();
     const SortTable sort(locationSortStart());
-    QueryTableModel model(dm.aq_helyszinek,
-                          {{"id", {}, 0},
-                           {"deleted", {}, 0},
-                           {"telepules_kod", {}, 0},
-                           {"irsz", "IrSz", 33},
-                           {"telepules", "Település", 115},
-                           {"cim", "Cím", 148},
-                           {"helyszin", "Helyszin", 128}},
-                          nullptr);
+    QueryTableModel model(dm.aq_helyszinek, LocationsPanel::gridColumns(), nullptr);
     const int rounds = 60;
     int rows = 0;
     const auto programRun = [&] {

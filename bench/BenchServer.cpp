@@ -7,6 +7,8 @@
 //   bench-server URI    (an empty database written by kelmir-newdb)
 
 #include "app/grid/QueryTableModel.h"
+#include "app/locations/LocationsPanel.h"
+#include "app/schedule/DonationsPanel.h"
 #include "model/SortTable.h"
 #include "store/Connection.h"
 #include "store/DataModule.h"
@@ -150,15 +152,7 @@ int main(int argc, char** argv)
         Psql psql(uri);
 
         const SortTable locationSort(locationSortStart());
-        QueryTableModel locations(dm.aq_helyszinek,
-                                  {{"id", {}, 0},
-                                   {"deleted", {}, 0},
-                                   {"telepules_kod", {}, 0},
-                                   {"irsz", "IrSz", 33},
-                                   {"telepules", "Település", 115},
-                                   {"cim", "Cím", 148},
-                                   {"helyszin", "Helyszin", 128}},
-                                  nullptr);
+        QueryTableModel locations(dm.aq_helyszinek, LocationsPanel::gridColumns(), nullptr);
         auto loadLocations = [&] {
             LoadLocationList(dm, county, locationSort);
             paint(locations, 13, 3, 6);
@@ -168,20 +162,7 @@ int main(int argc, char** argv)
         compare("LoadLocationList", psql, 30, loadLocations, sentText(dm.aq_helyszinek, {}));
 
         const SortTable donationSort(donationSortStart());
-        QueryTableModel donations(dm.aq_veradasok,
-                                  {{"at_veradasok.id", {}, 0},
-                                   {"ev", {}, 0},
-                                   {"honap", {}, 0},
-                                   {"nap", "Nap", 24},
-                                   {"kezdes", "Kezdés", 56},
-                                   {"befejezes", "Befejezés", 56},
-                                   {"irsz", "IrSz", 32},
-                                   {"telepules", "Település", 167},
-                                   {"cim", "Cím", 207},
-                                   {"helyszin", "Helyszín", 240},
-                                   {"megye_kod", {}, 0},
-                                   {"at_helyszinek.id", {}, 0}},
-                                  nullptr);
+        QueryTableModel donations(dm.aq_veradasok, DonationsPanel::gridColumns(), nullptr);
         auto loadDonations = [&] {
             LoadDonationList(dm, county, 2016, 5, donationSort);
             paint(donations, 26, 3, 9);

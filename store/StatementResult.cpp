@@ -1,8 +1,24 @@
 #include "store/StatementResult.h"
 
+#include <QHash>
 #include <QStringDecoder>
 
 #include <algorithm>
+
+QStringList qualifyRepeatedNames(QStringList names, const std::function<QString(int column)>& tableOf)
+{
+    QHash<QString, int> occurrences;
+    for (const QString& name : std::as_const(names))
+        ++occurrences[name.toLower()];
+    for (int c = 0; c < names.size(); ++c) {
+        if (occurrences.value(names[c].toLower()) < 2)
+            continue;
+        const QString table = tableOf(c);
+        if (!table.isEmpty())
+            names[c] = table + u'.' + names[c];
+    }
+    return names;
+}
 
 void StatementResult::reset()
 {

@@ -6,12 +6,19 @@
 #include <QStringView>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
 // The declared kind of a result column (what a writer of the result must
 // type it as, whatever its rows hold); Other for computed columns.
 enum class ColumnType { Integer, Real, Text, Other };
+
+// Result column names as the program reads them: the alias or plain column
+// name, except that a name occurring more than once is qualified with its
+// table ("at_veradasok.id"). tableOf(c) gives column c's table name, or an
+// empty text for a computed column; it is asked only for repeated names.
+QStringList qualifyRepeatedNames(QStringList names, const std::function<QString(int column)>& tableOf);
 
 // One cell of a result, kept compact: a number in place, a text as a span
 // of the result's text store. Most cells of a result are never looked at

@@ -45,6 +45,18 @@ QLineEdit* addEdit(QWidget* parent, const QString& name, QPoint at)
 
 } // namespace
 
+QList<GridColumn> LocationsPanel::gridColumns()
+{
+    const Qt::Alignment centred = Qt::AlignCenter;
+    return {{QStringLiteral("id"), {}, 0},
+            {QStringLiteral("deleted"), {}, 0},
+            {QStringLiteral("telepules_kod"), {}, 0},
+            {QStringLiteral("irsz"), QStringLiteral("IrSz"), 33, centred},
+            {QStringLiteral("telepules"), QStringLiteral("Település"), 115},
+            {QStringLiteral("cim"), QStringLiteral("Cím"), 148},
+            {QStringLiteral("helyszin"), QStringLiteral("Helyszin"), 128}};
+}
+
 LocationsPanel::LocationsPanel(AppContext& context, QWidget* parent)
     : EditorPanel(context, QStringLiteral("pnlHelyszinek"), QSize(466, 425), parent,
                   {QStringLiteral("Helyszin törlése"),
@@ -58,15 +70,8 @@ LocationsPanel::LocationsPanel(AppContext& context, QWidget* parent)
                    {ColCim, {cim, telepules, irsz, helyszin}},
                    {ColHelyszin, {helyszin, telepules, irsz, cim}}})
 {
-    const Qt::Alignment centred = Qt::AlignCenter;
     auto* grid = new ListGrid(QStringLiteral("dbgHelyszinek"), {7, 8, 449, 221}, context.dm.aq_helyszinek,
-                              {{QStringLiteral("id"), {}, 0},
-                               {QStringLiteral("deleted"), {}, 0},
-                               {QStringLiteral("telepules_kod"), {}, 0},
-                               {QStringLiteral("irsz"), QStringLiteral("IrSz"), 33, centred},
-                               {QStringLiteral("telepules"), QStringLiteral("Település"), 115},
-                               {QStringLiteral("cim"), QStringLiteral("Cím"), 148},
-                               {QStringLiteral("helyszin"), QStringLiteral("Helyszin"), 128}},
+                              gridColumns(),
                               context.messages, this);
     QPushButton* newButton = addButton(this, QStringLiteral("btnNewHelyszin"), {40, 235, 75, 25}, QStringLiteral("Új"));
     newButton->setAutoDefault(true);

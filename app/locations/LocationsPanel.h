@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/EditorPanel.h"
+#include "app/grid/QueryTableModel.h"
 #include "model/IdTable.h"
 #include "store/Choice.h"
 
@@ -12,6 +13,9 @@ class QLineEdit;
 class LocationsPanel : public EditorPanel {
 public:
     LocationsPanel(AppContext& context, QWidget* parent);
+
+    // The grid's columns over LoadLocationList's result.
+    static QList<GridColumn> gridColumns();
 
     // The location chosen in, or being entered into, the editor.
     tHelyszinek CurrentLocation;

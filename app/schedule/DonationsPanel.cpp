@@ -51,6 +51,23 @@ QComboBox* addCombo(QWidget* parent, const QString& name, QRect geometry, int vi
 
 } // namespace
 
+QList<GridColumn> DonationsPanel::gridColumns()
+{
+    const Qt::Alignment centred = Qt::AlignCenter;
+    return {{QStringLiteral("at_veradasok.id"), {}, 0},
+            {QStringLiteral("ev"), {}, 0},
+            {QStringLiteral("honap"), {}, 0},
+            {QStringLiteral("nap"), QStringLiteral("Nap"), 24, centred},
+            {QStringLiteral("kezdes"), QStringLiteral("Kezdés"), 56, centred},
+            {QStringLiteral("befejezes"), QStringLiteral("Befejezés"), 56, centred},
+            {QStringLiteral("irsz"), QStringLiteral("IrSz"), 32, centred},
+            {QStringLiteral("telepules"), QStringLiteral("Település"), 167},
+            {QStringLiteral("cim"), QStringLiteral("Cím"), 207},
+            {QStringLiteral("helyszin"), QStringLiteral("Helyszín"), 240},
+            {QStringLiteral("megye_kod"), {}, 0},
+            {QStringLiteral("at_helyszinek.id"), {}, 0}};
+}
+
 DonationsPanel::DonationsPanel(AppContext& context, QWidget* parent)
     : EditorPanel(context, QStringLiteral("pnlVeradasok"), QSize(825, 626), parent,
                   {QStringLiteral("Véradó időpont törlése"),
@@ -103,20 +120,8 @@ DonationsPanel::DonationsPanel(AppContext& context, QWidget* parent)
     connect(edit, &QPushButton::clicked, this,
             [this] { runAction(m_context.messages, [this] { btnEditVeradasClick(); }); });
 
-    const Qt::Alignment centred = Qt::AlignCenter;
     auto* grid = new ListGrid(QStringLiteral("dbgVeradasok"), {7, 114, 810, 450}, context.dm.aq_veradasok,
-                              {{QStringLiteral("at_veradasok.id"), {}, 0},
-                               {QStringLiteral("ev"), {}, 0},
-                               {QStringLiteral("honap"), {}, 0},
-                               {QStringLiteral("nap"), QStringLiteral("Nap"), 24, centred},
-                               {QStringLiteral("kezdes"), QStringLiteral("Kezdés"), 56, centred},
-                               {QStringLiteral("befejezes"), QStringLiteral("Befejezés"), 56, centred},
-                               {QStringLiteral("irsz"), QStringLiteral("IrSz"), 32, centred},
-                               {QStringLiteral("telepules"), QStringLiteral("Település"), 167},
-                               {QStringLiteral("cim"), QStringLiteral("Cím"), 207},
-                               {QStringLiteral("helyszin"), QStringLiteral("Helyszín"), 240},
-                               {QStringLiteral("megye_kod"), {}, 0},
-                               {QStringLiteral("at_helyszinek.id"), {}, 0}},
+                              gridColumns(),
                               context.messages, this);
     setTabOrder(newButton, deleteButton);
     setTabOrder(deleteButton, m_cmbDay);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/EditorPanel.h"
+#include "app/grid/QueryTableModel.h"
 #include "model/IdTable.h"
 #include "store/Choice.h"
 
@@ -13,6 +14,9 @@ class TimeEdit;
 class DonationsPanel : public EditorPanel {
 public:
     DonationsPanel(AppContext& context, QWidget* parent);
+
+    // The grid's columns over LoadDonationList's result.
+    static QList<GridColumn> gridColumns();
 
     // The appointment chosen in, or being entered into, the editor.
     tVeradasok CurrentDonation;

@@ -247,28 +247,26 @@ QStringList PostgresEngine::columnNames(const PGresult* result)
 {
     const int count = PQnfields(result);
     QStringList names;
-    QHash<QString, int> occurrences;
-    for (int c = 0; c < count; ++c) {
+    for (int c = 0; c < count; ++c)
         names << QString::fromUtf8(PQfname(result, c));
-        ++occurrences[names.back().toLower()];
+    return qualifyRepeatedNames(names, [this, result](int column) { return tableName(PQftable(result, column)); });
+}
+
+// A table's name by its number, asked of the server once.
+QString PostgresEngine::tableName(unsigned table)
+{
+    if (table == InvalidOid)
+        return {};
+    auto known = m_tableNames.constFind(table);
+    if (known == m_tableNames.cend()) {
+        const std::vector<QByteArray> values{QByteArray::number(table)};
+        const std::vector<bool> nulls{false};
+        ResultPtr name = exchange("SELECT relname FROM pg_catalog.pg_class WHERE oid = $1", &values, &nulls);
+        known =
+            m_tableNames.insert(table,
+                                PQntuples(name.get()) ? QString::fromUtf8(PQgetvalue(name.get(), 0, 0)) : QString());
     }
-    for (int c = 0; c < count; ++c) {
-        const Oid table = PQftable(result, c);
-        if (occurrences.value(names[c].toLower()) < 2 || table == InvalidOid)
-            continue;
-        auto known = m_tableNames.constFind(table);
-        if (known == m_tableNames.cend()) {
-            const std::vector<QByteArray> values{QByteArray::number(table)};
-            const std::vector<bool> nulls{false};
-            ResultPtr name = exchange("SELECT relname FROM pg_catalog.pg_class WHERE oid = $1", &values, &nulls);
-            known = m_tableNames.insert(table,
-                                        PQntuples(name.get()) ? QString::fromUtf8(PQgetvalue(name.get(), 0, 0))
-                                                              : QString());
-        }
-        if (!known->isEmpty())
-            names[c] = *known + u'.' + names[c];
-    }
-    return names;
+    return *known;
 }
 
 int PostgresEngine::run(const QString& text, const std::vector<BoundParameter>& parameters, StatementResult* result)

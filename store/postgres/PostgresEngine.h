@@ -61,6 +61,7 @@ private:
     void awaitAnswer();
     void giveUpConnection();
     QStringList columnNames(const pg_result* result);
+    QString tableName(unsigned table);
 
     QByteArray m_target;                             // the URI
     std::unique_ptr<pg_conn, Finisher> m_connection; // null once given up

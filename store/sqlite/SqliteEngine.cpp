@@ -53,23 +53,15 @@ void readColumn(sqlite3_stmt* statement, int column, StatementResult& result)
     }
 }
 
-// Result column names: the alias or plain column name, except that names
-// occurring more than once are qualified with their table.
 QStringList resultColumnNames(sqlite3_stmt* statement)
 {
     const int count = sqlite3_column_count(statement);
     QStringList names;
-    QHash<QString, int> occurrences;
-    for (int c = 0; c < count; ++c) {
+    for (int c = 0; c < count; ++c)
         names << QString::fromUtf8(sqlite3_column_name(statement, c));
-        ++occurrences[names.back().toLower()];
-    }
-    for (int c = 0; c < count; ++c) {
-        const char* table = sqlite3_column_table_name(statement, c);
-        if (occurrences.value(names[c].toLower()) > 1 && table)
-            names[c] = QString::fromUtf8(table) + u'.' + names[c];
-    }
-    return names;
+    return qualifyRepeatedNames(names, [statement](int column) {
+        return QString::fromUtf8(sqlite3_column_table_name(statement, column));
+    });
 }
 
 // The column's declared type, by SQLite's rules of type affinity.
