@@ -1,18 +1,22 @@
 #include "store/postgres/PostgresEngine.h"
 
 #include "store/DatabaseError.h"
+#include "store/postgres/Libpq.h"
 #include "store/postgres/PostgresDialect.h"
 
 #include <QElapsedTimer>
 #include <QScopeGuard>
-
-#include <libpq-fe.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <poll.h>
 
 namespace {
+
+const libpq::Functions& pq()
+{
+    return libpq::functions();
+}
 
 // Built-in type numbers of the server's catalogue (pg_type.oid).
 enum TypeOid : Oid {
@@ -53,7 +57,7 @@ ColumnType columnTypeOf(Oid type)
 // that says what happened.
 QString connectionMessage(const char* what, const PGconn* connection)
 {
-    const QString detail = QString::fromUtf8(PQerrorMessage(connection)).trimmed().section(u'\n', 0, 0);
+    const QString detail = QString::fromUtf8(pq().PQerrorMessage(connection)).trimmed().section(u'\n', 0, 0);
     return detail.isEmpty() ? QString::fromUtf8(what) : QString::fromUtf8(what) + QStringLiteral(" (") + detail + u')';
 }
 
@@ -64,10 +68,10 @@ constexpr const char* lost = "Megszakadt a kapcsolat az adatbázis-kiszolgálóv
 // that point into the statement.
 QString resultMessage(const PGresult* result)
 {
-    const char* primary = PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY);
+    const char* primary = pq().PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY);
     if (primary)
         return QString::fromUtf8(primary);
-    return QString::fromUtf8(PQresultErrorMessage(result)).trimmed();
+    return QString::fromUtf8(pq().PQresultErrorMessage(result)).trimmed();
 }
 
 // How long past the busy timeout a statement may go unanswered before the
@@ -89,12 +93,12 @@ bool PostgresEngine::isServerTarget(const QString& target)
 
 void PostgresEngine::Finisher::operator()(pg_conn* connection) const
 {
-    PQfinish(connection);
+    pq().PQfinish(connection);
 }
 
 void PostgresEngine::Clearer::operator()(pg_result* result) const
 {
-    PQclear(result);
+    pq().PQclear(result);
 }
 
 PostgresEngine::PostgresEngine(const QString& uri, Mode mode)
@@ -105,7 +109,7 @@ PostgresEngine::PostgresEngine(const QString& uri, Mode mode)
         ResultPtr found = exchange("SELECT count(*) FROM pg_catalog.pg_tables WHERE schemaname = current_schema() AND "
                                    "tablename IN ('at_megyek', 'at_telepulesek', 'at_helyszinek', 'at_settings', "
                                    "'at_veradasok', 'at_toexcel')");
-        if (std::atoi(PQgetvalue(found.get(), 0, 0)) != 0)
+        if (std::atoi(pq().PQgetvalue(found.get(), 0, 0)) != 0)
             throw DatabaseError(QStringLiteral("Az adatbázis már tartalmazza a program tábláit."));
         exchange(QByteArrayLiteral("SET client_min_messages = warning"));
         return;
@@ -121,15 +125,15 @@ void PostgresEngine::connect()
     // it are the program's own.
     const char* const keywords[] = {"connect_timeout", "dbname", "application_name", "client_encoding", nullptr};
     const char* const values[] = {"5", m_target.constData(), "kelmir", "UTF8", nullptr};
-    m_connection.reset(PQconnectdbParams(keywords, values, 1));
+    m_connection.reset(pq().PQconnectdbParams(keywords, values, 1));
     if (!m_connection)
         throw DatabaseError(QStringLiteral("Nincs memória az adatkapcsolathoz."));
-    if (PQstatus(m_connection.get()) != CONNECTION_OK) {
+    if (pq().PQstatus(m_connection.get()) != CONNECTION_OK) {
         const QString message = connectionMessage(unreachable, m_connection.get());
         m_connection.reset();
         throw DatabaseError(message);
     }
-    PQsetNoticeProcessor(
+    pq().PQsetNoticeProcessor(
         m_connection.get(), [](void*, const char*) {}, nullptr);
 }
 
@@ -144,7 +148,7 @@ void PostgresEngine::prepareSession()
 
 bool PostgresEngine::connected() const
 {
-    return m_connection && PQstatus(m_connection.get()) == CONNECTION_OK;
+    return m_connection && pq().PQstatus(m_connection.get()) == CONNECTION_OK;
 }
 
 void PostgresEngine::reconnectIfLost()
@@ -177,14 +181,14 @@ void PostgresEngine::awaitAnswer()
         if (waiting && m_waitHook)
             m_waitHook(false);
     });
-    while (PQisBusy(connection)) {
-        pollfd socket{PQsocket(connection), POLLIN, 0};
+    while (pq().PQisBusy(connection)) {
+        pollfd socket{pq().PQsocket(connection), POLLIN, 0};
         const int ready = ::poll(&socket, 1, 50);
         if (ready < 0 && errno != EINTR) {
             giveUpConnection();
             throw DatabaseError(QString::fromUtf8(lost));
         }
-        if (ready > 0 && !PQconsumeInput(connection)) {
+        if (ready > 0 && !pq().PQconsumeInput(connection)) {
             const QString message = connectionMessage(lost, connection);
             giveUpConnection();
             throw DatabaseError(message);
@@ -214,10 +218,10 @@ PostgresEngine::ResultPtr PostgresEngine::exchange(const QByteArray& text, const
             pointers.push_back((*nulls)[i] ? nullptr : (*values)[i].constData());
             lengths.push_back(int((*values)[i].size()));
         }
-        sent = PQsendQueryParams(connection, text.constData(), int(values->size()), nullptr, pointers.data(),
-                                 lengths.data(), nullptr, 0);
+        sent = pq().PQsendQueryParams(connection, text.constData(), int(values->size()), nullptr, pointers.data(),
+                                      lengths.data(), nullptr, 0);
     } else {
-        sent = PQsendQuery(connection, text.constData());
+        sent = pq().PQsendQuery(connection, text.constData());
     }
     if (!sent) {
         const QString message = connectionMessage(lost, connection);
@@ -227,14 +231,14 @@ PostgresEngine::ResultPtr PostgresEngine::exchange(const QByteArray& text, const
     awaitAnswer();
     ResultPtr last;
     QString failure;
-    while (PGresult* raw = PQgetResult(connection)) {
+    while (PGresult* raw = pq().PQgetResult(connection)) {
         ResultPtr result(raw);
-        const ExecStatusType status = PQresultStatus(raw);
+        const ExecStatusType status = pq().PQresultStatus(raw);
         if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK && failure.isEmpty())
             failure = resultMessage(raw);
         last = std::move(result);
     }
-    if (PQstatus(connection) != CONNECTION_OK)
+    if (pq().PQstatus(connection) != CONNECTION_OK)
         throw DatabaseError(connectionMessage(lost, connection));
     if (!failure.isEmpty())
         throw DatabaseError(failure);
@@ -245,11 +249,11 @@ PostgresEngine::ResultPtr PostgresEngine::exchange(const QByteArray& text, const
 
 QStringList PostgresEngine::columnNames(const PGresult* result)
 {
-    const int count = PQnfields(result);
+    const int count = pq().PQnfields(result);
     QStringList names;
     for (int c = 0; c < count; ++c)
-        names << QString::fromUtf8(PQfname(result, c));
-    return qualifyRepeatedNames(names, [this, result](int column) { return tableName(PQftable(result, column)); });
+        names << QString::fromUtf8(pq().PQfname(result, c));
+    return qualifyRepeatedNames(names, [this, result](int column) { return tableName(pq().PQftable(result, column)); });
 }
 
 // A table's name by its number, asked of the server once.
@@ -262,9 +266,9 @@ QString PostgresEngine::tableName(unsigned table)
         const std::vector<QByteArray> values{QByteArray::number(table)};
         const std::vector<bool> nulls{false};
         ResultPtr name = exchange("SELECT relname FROM pg_catalog.pg_class WHERE oid = $1", &values, &nulls);
-        known =
-            m_tableNames.insert(table,
-                                PQntuples(name.get()) ? QString::fromUtf8(PQgetvalue(name.get(), 0, 0)) : QString());
+        known = m_tableNames.insert(table,
+                                    pq().PQntuples(name.get()) ? QString::fromUtf8(pq().PQgetvalue(name.get(), 0, 0))
+                                                               : QString());
     }
     return *known;
 }
@@ -294,25 +298,25 @@ int PostgresEngine::run(const QString& text, const std::vector<BoundParameter>& 
     const ResultPtr answer = exchange(statement.text, &values, &nulls);
     const PGresult* raw = answer.get();
     if (!result)
-        return std::atoi(PQcmdTuples(const_cast<PGresult*>(raw)));
+        return std::atoi(pq().PQcmdTuples(const_cast<PGresult*>(raw)));
 
     result->reset();
     result->columns = columnNames(raw);
     const int columns = int(result->columns.size());
     std::vector<Oid> types;
     for (int c = 0; c < columns; ++c) {
-        types.push_back(PQftype(raw, c));
+        types.push_back(pq().PQftype(raw, c));
         result->types.push_back(columnTypeOf(types.back()));
     }
-    const int rows = PQntuples(raw);
+    const int rows = pq().PQntuples(raw);
     result->cells.reserve(size_t(rows) * size_t(columns));
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < columns; ++c) {
-            if (PQgetisnull(raw, r, c)) {
+            if (pq().PQgetisnull(raw, r, c)) {
                 result->addNull();
                 continue;
             }
-            const char* value = PQgetvalue(raw, r, c);
+            const char* value = pq().PQgetvalue(raw, r, c);
             switch (types[size_t(c)]) {
             case int2Oid:
             case int4Oid:
@@ -328,7 +332,7 @@ int PostgresEngine::run(const QString& text, const std::vector<BoundParameter>& 
                 result->addReal(std::strtod(value, nullptr));
                 break;
             default:
-                result->addText(value, PQgetlength(raw, r, c));
+                result->addText(value, pq().PQgetlength(raw, r, c));
             }
         }
         ++result->rows;
