@@ -71,8 +71,7 @@ LocationsPanel::LocationsPanel(AppContext& context, QWidget* parent)
                    {ColHelyszin, {helyszin, telepules, irsz, cim}}})
 {
     auto* grid = new ListGrid(QStringLiteral("dbgHelyszinek"), {7, 8, 449, 221}, context.dm.aq_helyszinek,
-                              gridColumns(),
-                              context.messages, this);
+                              gridColumns(), context.messages, this);
     QPushButton* newButton = addButton(this, QStringLiteral("btnNewHelyszin"), {40, 235, 75, 25}, QStringLiteral("Új"));
     newButton->setAutoDefault(true);
     QPushButton* deleteButton = addDeleteButton(this, QStringLiteral("btnDeleteHelyszin"), {40, 266, 75, 25});

@@ -121,8 +121,7 @@ DonationsPanel::DonationsPanel(AppContext& context, QWidget* parent)
             [this] { runAction(m_context.messages, [this] { btnEditVeradasClick(); }); });
 
     auto* grid = new ListGrid(QStringLiteral("dbgVeradasok"), {7, 114, 810, 450}, context.dm.aq_veradasok,
-                              gridColumns(),
-                              context.messages, this);
+                              gridColumns(), context.messages, this);
     setTabOrder(newButton, deleteButton);
     setTabOrder(deleteButton, m_cmbDay);
     setTabOrder(cancel, grid);
