@@ -2,8 +2,13 @@
 // and settlements built in, and refuses to overwrite an existing file.
 // kelmir-newdb postgresql://...: writes the same into an empty database on
 // a server, and refuses one that already holds the tables.
+// kelmir-newdb --update-reference PATH|postgresql://...: mends the county
+// names and the settlements' counties of a database written with an
+// earlier list, keeping every row and id.
 
+#include "store/Connection.h"
 #include "store/DatabaseError.h"
+#include "store/ReferenceUpdate.h"
 #include "store/Schema.h"
 #include "store/postgres/PostgresEngine.h"
 
@@ -11,39 +16,95 @@
 #include <QFile>
 #include <QTextStream>
 
+namespace {
+
+const char* const usage = "Használat: kelmir-newdb ÚTVONAL\n"
+                          "          kelmir-newdb postgresql://KISZOLGÁLÓ/ADATBÁZIS\n"
+                          "          kelmir-newdb --update-reference ÚTVONAL|postgresql://KISZOLGÁLÓ/ADATBÁZIS\n";
+
+ReferenceData builtInList()
+{
+    QFile csv(QStringLiteral(":/data/hu_settlements.csv"));
+    if (!csv.open(QIODevice::ReadOnly))
+        throw DatabaseError(QStringLiteral("A beépített településlista nem olvasható."));
+    return ReferenceData::fromCsv(csv.readAll());
+}
+
+int create(const QString& target, QTextStream& err)
+{
+    const bool server = PostgresEngine::isServerTarget(target);
+    if (!server && QFile::exists(target)) {
+        err << "A fájl már létezik, nem írom felül: " << target << "\n";
+        return 1;
+    }
+    if (server)
+        createServerDatabase(target, builtInList());
+    else
+        createDatabaseFile(target, builtInList());
+    return 0;
+}
+
+void reportLocked(const DatabaseError& error, QTextStream& err)
+{
+    err << "Az adatbázist egy másik program tartja zárolva, ezért semmi sem változott. Próbáld újra, amikor a "
+           "másik program befejezte a munkát. ("
+        << error.message() << ")\n";
+}
+
+int updateReference(const QString& target, QTextStream& out, QTextStream& err)
+{
+    const ReferenceData list = builtInList();
+    Connection connection;
+    try {
+        connection.open(target);
+    } catch (const DatabaseError& error) {
+        if (error.cause() == DatabaseError::Cause::Locked)
+            reportLocked(error, err);
+        else
+            err << "Az adatbázis nem nyitható meg: " << target << " (" << error.message() << ")\n";
+        return 1;
+    }
+    ReferenceChanges changes;
+    try {
+        changes = updateReferenceData(connection, list);
+    } catch (const DatabaseError& error) {
+        if (error.cause() == DatabaseError::Cause::Locked)
+            reportLocked(error, err);
+        else
+            err << "A frissítés nem sikerült, semmi sem változott: " << error.message() << "\n";
+        return 1;
+    }
+    if (!changes.any()) {
+        out << "A megyék és a települések már a beépített lista szerintiek, semmi sem változott.\n";
+        return 0;
+    }
+    out << "Frissítve: " << changes.settlementCounties << " település sor megyéje, " << changes.countyNames
+        << " megye neve";
+    if (changes.settlementsAdded > 0)
+        out << ", " << changes.settlementsAdded << " új település sor";
+    out << ". A helyszínek, az időpontok és a beállítások nem változtak.\n";
+    return 0;
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
     QTextStream err(stderr);
     const QStringList args = app.arguments();
-    if (args.size() != 2) {
-        err << "Használat: kelmir-newdb ÚTVONAL\n"
-               "          kelmir-newdb postgresql://KISZOLGÁLÓ/ADATBÁZIS\n";
+    const bool update = args.size() == 3 && args[1] == QLatin1String("--update-reference");
+    if (!update && (args.size() != 2 || args[1].startsWith(u'-'))) {
+        err << usage;
         return 2;
     }
-    const QString path = args[1];
-    const bool server = PostgresEngine::isServerTarget(path);
-    if (!server && QFile::exists(path)) {
-        err << "A fájl már létezik, nem írom felül: " << path << "\n";
-        return 1;
-    }
-    QFile csv(QStringLiteral(":/data/hu_settlements.csv"));
-    if (!csv.open(QIODevice::ReadOnly)) {
-        err << "A beépített településlista nem olvasható.\n";
-        return 1;
-    }
     try {
-        const ReferenceData data = ReferenceData::fromCsv(csv.readAll());
-        if (server)
-            createServerDatabase(path, data);
-        else
-            createDatabaseFile(path, data);
-    } catch (const DatabaseError& error) {
+        return update ? updateReference(args[2], out, err) : create(args[1], err);
+    } catch (const Error& error) {
         err << error.message() << "\n";
-        return 1;
     } catch (const std::exception& error) {
         err << error.what() << "\n";
-        return 1;
     }
-    return 0;
+    return 1;
 }

@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <poll.h>
 
 namespace {
@@ -72,6 +73,14 @@ QString resultMessage(const PGresult* result)
     if (primary)
         return QString::fromUtf8(primary);
     return QString::fromUtf8(pq().PQresultErrorMessage(result)).trimmed();
+}
+
+// A lock wait that ran out (lock_not_available) is told apart from a
+// statement the server refused.
+DatabaseError::Cause causeOf(const PGresult* result)
+{
+    const char* state = pq().PQresultErrorField(result, PG_DIAG_SQLSTATE);
+    return state && std::strcmp(state, "55P03") == 0 ? DatabaseError::Cause::Locked : DatabaseError::Cause::Statement;
 }
 
 // How long past the busy timeout a statement may go unanswered before the
@@ -231,17 +240,20 @@ PostgresEngine::ResultPtr PostgresEngine::exchange(const QByteArray& text, const
     awaitAnswer();
     ResultPtr last;
     QString failure;
+    DatabaseError::Cause cause = DatabaseError::Cause::Statement;
     while (PGresult* raw = pq().PQgetResult(connection)) {
         ResultPtr result(raw);
         const ExecStatusType status = pq().PQresultStatus(raw);
-        if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK && failure.isEmpty())
+        if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK && failure.isEmpty()) {
             failure = resultMessage(raw);
+            cause = causeOf(raw);
+        }
         last = std::move(result);
     }
     if (pq().PQstatus(connection) != CONNECTION_OK)
         throw DatabaseError(connectionMessage(lost, connection));
     if (!failure.isEmpty())
-        throw DatabaseError(failure);
+        throw DatabaseError(failure, cause);
     if (!last)
         throw DatabaseError(connectionMessage(lost, connection));
     return last;

@@ -20,8 +20,12 @@ namespace {
 // code is an error carrying the engine's own message.
 void check(sqlite3* db, int rc, int expected = SQLITE_OK)
 {
-    if (rc != expected)
-        throw DatabaseError(QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc)));
+    if (rc == expected)
+        return;
+    const int primary = rc & 0xFF;
+    throw DatabaseError(QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc)),
+                        primary == SQLITE_BUSY || primary == SQLITE_LOCKED ? DatabaseError::Cause::Locked
+                                                                           : DatabaseError::Cause::Statement);
 }
 
 struct StatementFinalizer {

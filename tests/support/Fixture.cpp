@@ -22,14 +22,17 @@
 
 namespace {
 
+ReferenceData readReferenceData(const QString& path)
+{
+    QFile csv(path);
+    if (!csv.open(QIODevice::ReadOnly))
+        throw std::runtime_error("reference CSV missing: " + path.toStdString());
+    return ReferenceData::fromCsv(csv.readAll());
+}
+
 const ReferenceData& referenceData()
 {
-    static const ReferenceData data = [] {
-        QFile csv(QStringLiteral(KELMIR_REFERENCE_CSV));
-        if (!csv.open(QIODevice::ReadOnly))
-            throw std::runtime_error("reference CSV missing");
-        return ReferenceData::fromCsv(csv.readAll());
-    }();
+    static const ReferenceData data = readReferenceData(QStringLiteral(KELMIR_REFERENCE_CSV));
     return data;
 }
 
@@ -68,17 +71,28 @@ bool DatabaseFolder::onServer()
 }
 
 DatabaseFolder::DatabaseFolder()
+    : DatabaseFolder(QString())
+{
+}
+
+DatabaseFolder::DatabaseFolder(const QString& referenceCsv)
     : m_previous(QDir::currentPath())
 {
     if (onServer()) {
         static int made = 0;
         m_serverDatabase = QStringLiteral("test_%1_%2").arg(QCoreApplication::applicationPid()).arg(++made);
-        onServerAdministration(QStringLiteral("CREATE DATABASE %1 TEMPLATE kelmir_reference").arg(m_serverDatabase));
         m_target = serverUri(m_serverDatabase);
+        if (referenceCsv.isEmpty()) {
+            onServerAdministration(
+                QStringLiteral("CREATE DATABASE %1 TEMPLATE kelmir_reference").arg(m_serverDatabase));
+        } else {
+            onServerAdministration(QStringLiteral("CREATE DATABASE %1").arg(m_serverDatabase));
+            createServerDatabase(m_target, readReferenceData(referenceCsv));
+        }
         qputenv(DatabaseTarget::environmentVariable, m_target.toUtf8());
     } else {
         m_target = m_dir.filePath(QStringLiteral("datacore.vdf"));
-        createDatabaseFile(m_target, referenceData());
+        createDatabaseFile(m_target, referenceCsv.isEmpty() ? referenceData() : readReferenceData(referenceCsv));
     }
     QDir::setCurrent(m_dir.path());
 }

@@ -33,6 +33,9 @@ class Connection;
 class DatabaseFolder {
 public:
     DatabaseFolder();
+    // A database built from another reference list (a CSV file of the same
+    // shape as the built-in one), as an earlier version wrote it.
+    explicit DatabaseFolder(const QString& referenceCsv);
     ~DatabaseFolder();
     // Whether this run of the suite keeps its data on the test server.
     static bool onServer();
