@@ -21,11 +21,13 @@ bool printableAscii(const QString& text)
     return true;
 }
 
-// Encoded words of at most 75 characters (chunks of up to 45 bytes; shorter
-// ones where a word must fit after a parameter name), never splitting a
-// character.
-QByteArray encodedWords(const QString& text, int chunkBytes = 45)
+// Encoded words of 60 characters at most (chunks of up to 36 bytes), never
+// splitting a character: a word fits within RFC 2047's 76 characters on the
+// same line as the longest header name before it ("Organization: ") or as
+// the parameter name "\tfilename=\"".
+QByteArray encodedWords(const QString& text)
 {
+    constexpr int chunkBytes = 36;
     QByteArray result;
     QByteArray chunk;
     auto flush = [&] {
@@ -39,7 +41,7 @@ QByteArray encodedWords(const QString& text, int chunkBytes = 45)
     for (qsizetype i = 0; i < text.size(); ++i) {
         const qsizetype length = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
         const QByteArray bytes = text.mid(i, length).toUtf8();
-        if (chunk.size() + bytes.size() > chunkBytes) // 45 bytes: 60 base64 characters
+        if (chunk.size() + bytes.size() > chunkBytes) // 36 bytes: 48 base64 characters
             flush();
         chunk += bytes;
         i += length - 1;
@@ -105,8 +107,7 @@ QByteArray headerText(const QString& text)
 
 QByteArray parameterText(const QString& text)
 {
-    // 36-byte chunks: "\tfilename=\"" and one encoded word stay within 78.
-    return printableAscii(text) ? text.toLatin1() : encodedWords(text, 36);
+    return printableAscii(text) ? text.toLatin1() : encodedWords(text);
 }
 
 QByteArray displayName(const QString& name)

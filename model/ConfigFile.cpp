@@ -11,12 +11,32 @@
 
 namespace ConfigFile {
 
+namespace {
+
+QString& systemFolderSetting()
+{
+    static QString folder = QStringLiteral("/etc/kelmir");
+    return folder;
+}
+
+} // namespace
+
+QString systemFolder()
+{
+    return systemFolderSetting();
+}
+
+void setSystemFolder(const QString& folder)
+{
+    systemFolderSetting() = folder;
+}
+
 QStringList paths(const QString& fileName)
 {
     QString userFolder = qEnvironmentVariable("XDG_CONFIG_HOME");
     if (userFolder.isEmpty())
         userFolder = QDir::homePath() + QStringLiteral("/.config");
-    return {QStringLiteral("/etc/kelmir/") + fileName, userFolder + QStringLiteral("/kelmir/") + fileName};
+    return {systemFolder() + u'/' + fileName, userFolder + QStringLiteral("/kelmir/") + fileName};
 }
 
 QMap<QString, QString> readSection(const QString& path, const QString& section, const QStringList& keys,

@@ -14,6 +14,12 @@ namespace ConfigFile {
 // The two places of a file of that name, the system's first.
 QStringList paths(const QString& fileName);
 
+// The system's folder, /etc/kelmir unless set otherwise: the test suites
+// point it at a folder of their own, so that no test ever reads the
+// machine's configuration.
+QString systemFolder();
+void setSystemFolder(const QString& folder);
+
 // The keys of one section of one file; a missing file has none. Throws
 // Error with a Hungarian message naming the file and the line for a file
 // that cannot be read, a malformed line, a key the section does not know

@@ -464,6 +464,8 @@ void TestExport::sendAgainstScriptedServers_data()
         << "421-after-rcpt" << login + QStringList{"RSET", "MAIL FROM", "RCPT TO"} << sendFailed << "421 4.3.2";
     QTest::newRow("1 MB reply line without CR LF")
         << "long-line" << QStringList{"EHLO"} << connectFailed << "túl hosszú";
+    QTest::newRow("70 KiB of short continuation lines")
+        << "long-multiline" << QStringList{"EHLO"} << connectFailed << "túl hosszú";
     QTest::newRow("endless multi-line reply")
         << "endless-multiline" << QStringList{"EHLO"} << connectFailed << "Időtúllépés";
     QTest::newRow("replies a byte at a time") << "dribble" << QStringList{"EHLO"} + delivered << success << "";

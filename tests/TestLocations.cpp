@@ -116,6 +116,7 @@ private slots:
     void editThenNextSaveInserts();
     void escapeAbandonsTheEntry();
     void doubleClickNeedsAChosenLocation();
+    void deleteIsDisabledWhileEditing();
     void withdrawThirdOfFiveAndTheOnlyOne();
     void withdrawalNamesTheRowMovedTo();
     void titleClicksSortAndMark();
@@ -474,6 +475,33 @@ void TestLocations::doubleClickNeedsAChosenLocation()
     QTest::mouseDClick(panel.grid()->viewport(), Qt::LeftButton, {}, QPoint(100, 150));
     QCOMPARE(panel.editor().EditMode, EditModes::Idle);
     QCOMPARE(panel.editor().CurrentLocation.id, 0);
+}
+
+// "Töröl" is of the browsing state: an edit started with "Új" or a double
+// click disables it, as it disables the grid, "Új" and the close button.
+void TestLocations::deleteIsDisabledWhileEditing()
+{
+    LocationsFixture fixture;
+    fixture.add(fivePlaces[0]);
+    fixture.add(fivePlaces[1]);
+    RunningProgram program;
+    QVERIFY(program.start());
+    LocationsView panel{program};
+    panel.open();
+    for (const bool doubleClick : {false, true}) {
+        panel.clickRow(1);
+        QVERIFY(panel.button("btnDeleteHelyszin")->isEnabled());
+        if (doubleClick)
+            panel.doubleClickRow(1);
+        else
+            panel.click("btnNewHelyszin");
+        QVERIFY(panel.editorEnabled());
+        QVERIFY(!panel.button("btnDeleteHelyszin")->isEnabled());
+        QVERIFY(!panel.button("btnNewHelyszin")->isEnabled());
+        QVERIFY(!panel.grid()->isEnabled());
+        QVERIFY(!program.find<QToolButton>("btnCloseHelyszinek")->isEnabled());
+        panel.click("btnCancelHelyszin");
+    }
 }
 
 void TestLocations::withdrawThirdOfFiveAndTheOnlyOne()

@@ -18,6 +18,7 @@
 #include <QJsonArray>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimeZone>
@@ -74,6 +75,7 @@ private slots:
     void recipients_data();
     void recipients();
     void longRecipientsFoldWithinTheLimit();
+    void encodedWordsOfLongHeaders();
     void sendsToRealServerOverStartTls();
     void noServerFailsToConnect();
     void everyClientTextIsProperHungarian();
@@ -287,6 +289,36 @@ void TestMail::longRecipientsFoldWithinTheLimit()
     QVERIFY(head.contains("To: " + mail.to[0].toLatin1() + ",\r\n " + mail.to[1].toLatin1() + ","));
 }
 
+// RFC 2047: an encoded word is at most 75 characters, and each holds whole
+// characters of UTF-8, however long the non-ASCII text it is part of.
+void TestMail::encodedWordsOfLongHeaders()
+{
+    MailMessage mail = sampleMail();
+    const QString longCounty = QStringLiteral(
+        "Szabolcs-Szatmár-Bereg-Hajdú-Bihar-Borsod-Abaúj-Zemplén-Győr-Moson-Sopron-Jász-Nagykun-Szolnok");
+    mail.fromName = QStringLiteral("Devere Dedizavevide ") + longCounty + QStringLiteral(" Megyei Szervezete");
+    mail.organization = mail.fromName;
+    mail.subject = QStringLiteral("Véradónapok: ") + QString(40, u'ő') + QStringLiteral(" 🩸🩸🩸 ") + longCounty;
+    mail.attachments[0].fileName =
+        longCounty + QStringLiteral(" Megye Szeptember havi véradásai (2020. 09. 15.14.30.05).xml");
+    FixedRandom random;
+    const QByteArray message = composeMessage(mail, sendTime, random);
+    static const QRegularExpression word(QStringLiteral("=\\?UTF-8\\?B\\?([A-Za-z0-9+/=]*)\\?="));
+    int words = 0;
+    for (auto match = word.globalMatch(QString::fromLatin1(message)); match.hasNext(); ++words) {
+        const QRegularExpressionMatch found = match.next();
+        QVERIFY2(found.capturedLength() <= 75, qPrintable(found.captured()));
+        QStringDecoder strict(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString text = strict.decode(QByteArray::fromBase64(found.captured(1).toLatin1()));
+        QVERIFY2(!strict.hasError(), qPrintable(found.captured())); // no character split between two words
+        QVERIFY(!text.contains(QChar::ReplacementCharacter));
+    }
+    QVERIFY(words > 10);
+    // A line that holds encoded words is at most 76 characters (and its CR).
+    for (const QByteArray& line : message.left(message.indexOf("\r\n\r\n--")).split('\n'))
+        QVERIFY2(!line.contains("=?UTF-8?B?") || line.size() <= 77, line.constData());
+}
+
 void TestMail::sendsToRealServerOverStartTls()
 {
     PeerServer server;
@@ -401,6 +433,7 @@ void TestMail::monthIsSentWithoutAWindow()
                       folder.path()};
 
     MonthDispatch dispatch(dm);
+    dispatch.setAccountFiles({}); // the account above, whatever mail account files any machine holds
     QSignalSpy measured(&dispatch, &MonthDispatch::messageMeasured);
     QSignalSpy written(&dispatch, &MonthDispatch::bytesWritten);
     QSignalSpy finished(&dispatch, &MonthDispatch::finished);

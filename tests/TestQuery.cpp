@@ -3,6 +3,7 @@
 
 #include "TestConfig.h"
 #include "app/ErrorReport.h"
+#include "export/ExportTable.h"
 #include "store/Connection.h"
 #include "store/DataModule.h"
 #include "store/DatabaseError.h"
@@ -239,6 +240,22 @@ void TestQuery::lostServerConnectionIsMadeAgain()
     QVERIFY(!q.isOpen());
     select(q, {"SELECT count(*) AS n FROM at_megyek;"});
     QCOMPARE(q.field("n").asInteger(), 20);
+
+    // The session made again is set up as a fresh one: the lock wait, and
+    // an export table of its own that hides the shared one.
+    m_dm->datacore.setBusyTimeout(1234);
+    m_folder->exec("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = current_database() "
+                   "AND pid <> pg_backend_pid()");
+    QVERIFY_THROWS_EXCEPTION(DatabaseError, select(q, {"SELECT 1 AS n;"}));
+    select(q, {"SELECT current_setting('lock_timeout') AS n;"});
+    QCOMPARE(q.field("n").asString(), QStringLiteral("1234ms"));
+    m_folder->chooseCounty(6);
+    m_folder->addDonation("2020", "09", "05", "08:00", "12:00",
+                          m_folder->addLocation("Szeged", 6720, "Dugonics tér 13.", "Egyetem"));
+    QCOMPARE(BuildExportTable(*m_dm, 6, QStringLiteral("Csongrád-Csanád"), 2020, 9), 1);
+    select(q, {"SELECT count(*) AS n FROM pg_temp.at_toexcel;"});
+    QCOMPARE(q.field("n").asInteger(), 1);
+    QCOMPARE(m_folder->scalar("SELECT count(*) FROM public.at_toexcel"), QStringLiteral("0"));
 }
 
 void TestQuery::statementsAreTranslatedForTheServer_data()

@@ -141,6 +141,7 @@ private slots:
     void changeThenNextSaveInserts();
     void identicalAppointmentsAndWithdrawnLocation();
     void changingNeedsAnAppointmentOfThisMonth();
+    void deleteIsDisabledWhileEditing();
     void deleteLastRowAndQuestion();
     void deleteNamesTheRowMovedTo();
     void titleClicks();
@@ -600,6 +601,33 @@ void TestSchedule::changingNeedsAnAppointmentOfThisMonth()
     view.click("btnEditVeradas");
     QCOMPARE(view.editor().EditMode, EditModes::Idle);
     QCOMPARE(fixture.stored(), QStringList({"20160405 09:00-13:00 @1", "20160507 09:00-13:00 @2"}));
+}
+
+// "Töröl" is of the browsing state: an edit started with "Új" or a double
+// click disables it, as it disables the grid, "Új" and the close button.
+void TestSchedule::deleteIsDisabledWhileEditing()
+{
+    ScheduleFixture fixture;
+    fixture.addDonation("2016", "04", "09", "08:00", "12:00", 1);
+    fixture.addDonation("2016", "04", "11", "08:00", "12:00", 2);
+    RunningProgram program;
+    QVERIFY(program.start());
+    ScheduleView view{program};
+    view.openMonth(0);
+    for (const bool doubleClick : {false, true}) {
+        view.clickRow(1);
+        QVERIFY(view.button("btnDeleteVeradas")->isEnabled());
+        if (doubleClick)
+            view.doubleClickRow(1);
+        else
+            view.click("btnNewVeradas");
+        QVERIFY(view.combo("cmbDay")->isEnabled());
+        QVERIFY(!view.button("btnDeleteVeradas")->isEnabled());
+        QVERIFY(!view.button("btnNewVeradas")->isEnabled());
+        QVERIFY(!view.grid()->isEnabled());
+        QVERIFY(!program.find<QToolButton>("btnCloseVeradasok")->isEnabled());
+        view.click("btnCancelVeradas");
+    }
 }
 
 void TestSchedule::deleteLastRowAndQuestion()

@@ -1,6 +1,8 @@
 // The settings panel and the settings row, on the real window.
 
+#include "store/Connection.h"
 #include "store/DataModule.h"
+#include "store/Transaction.h"
 #include "support/Fixture.h"
 
 #include <QCheckBox>
@@ -181,6 +183,26 @@ void TestSettings::failedSaveKeepsPanelOpen()
     QVERIFY(!program.find<QToolButton>("btnSettings")->isEnabled());
     QCOMPARE(int(program.window->base().CurrentSettings.megye_kod), 8); // the new values stay in memory
     QCOMPARE(folder.scalar("SELECT megye_kod FROM at_settings"), QStringLiteral("4"));
+
+    // The failed transaction was rolled back at once: another program's
+    // write does not wait for it.
+    {
+        Connection other;
+        other.setBusyTimeout(200);
+        other.open(folder.databasePath());
+        Transaction write(other); // the write lock every save takes
+        other.execute(QStringLiteral("UPDATE at_megyek SET megye_nev=megye_nev WHERE id=1"));
+        write.commit();
+    }
+    // Once the cause is gone, the next save succeeds.
+    folder.exec(DatabaseFolder::onServer() ? QStringLiteral("DROP TRIGGER refuse_update ON at_settings")
+                                           : QStringLiteral("DROP TRIGGER refuse_update"));
+    program.messages.clear();
+    save(program);
+    QCOMPARE(program.messages.boxes.size(), 0);
+    QVERIFY(!program.find<QWidget>("pnlSettingsMain")->isVisible());
+    QVERIFY(program.find<QToolButton>("btnSettings")->isEnabled());
+    QCOMPARE(folder.scalar("SELECT id || ':' || megye_kod FROM at_settings"), QStringLiteral("1:8"));
 }
 
 void TestSettings::failedCountyLookupEndsTheSave()
@@ -238,6 +260,15 @@ void TestSettings::rowUnderAnotherNumberIsReadAndRewritten()
     QVERIFY(older.start());
     QCOMPARE(int(older.window->base().CurrentSettings.megye_kod), 3);
     QCOMPARE(older.window->base().CurrentSettings.Cel, QStringLiteral("masodik@b.hu"));
+    // Its first save leaves exactly row 1, holding what was saved.
+    openPanel(older);
+    older.find<QComboBox>("cmbMegye")->setCurrentIndex(9);
+    older.find<QLineEdit>("edtDestinationEmail")->setText("harmadik@b.hu");
+    save(older);
+    QCOMPARE(older.messages.boxes.size(), 0);
+    QVERIFY(!older.find<QWidget>("pnlSettingsMain")->isVisible());
+    QCOMPARE(folder.lines("SELECT id || ':' || megye_kod || ':' || cel FROM at_settings ORDER BY id").join(u','),
+             QStringLiteral("1:9:harmadik@b.hu"));
 }
 
 void TestSettings::twoProgramsOnAFileWithoutSettingsMakeOneRow()

@@ -18,6 +18,7 @@ Scenarios:
   421-after-rcpt          STARTTLS; answers RCPT with 421 and closes
   long-line               answers EHLO with 1 MB and no line end
   endless-multiline       answers EHLO with "250-" lines that never end
+  long-multiline          answers EHLO with 70 KiB of short "250-" lines at once, then waits
   dribble                 every reply a byte at a time"""
 import json
 import socket
@@ -108,6 +109,10 @@ try:
                 send("502 5.5.1 EHLO not supported")
             elif scenario == "long-line":
                 connection.sendall(b"250-" + b"x" * (1024 * 1024))
+                while receive():
+                    pass
+            elif scenario == "long-multiline":
+                connection.sendall(b"250-x\r\n" * (70 * 1024 // 7))
                 while receive():
                     pass
             elif scenario == "endless-multiline":
