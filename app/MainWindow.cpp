@@ -19,6 +19,7 @@
 #include <QGuiApplication>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QScreen>
 #include <QShowEvent>
 #include <QToolButton>
 
@@ -149,7 +150,8 @@ bool TfrmMain::openDatabase()
     try {
         target = DatabaseTarget::configured(m_configurationFiles);
     } catch (const Error& error) {
-        messages.show(error.message(), databaseCaption, UserMessages::Icon::Error, UserMessages::Buttons::Ok);
+        messages.show(error.message(), QStringLiteral("Hibás adatbázis-beállítás!"), UserMessages::Icon::Error,
+                      UserMessages::Buttons::Ok);
         return false;
     }
     try {
@@ -202,6 +204,22 @@ bool TfrmMain::FormCreate()
                                 UserMessages::Buttons::Ok);
     }
     return true;
+}
+
+void TfrmMain::showInsideScreen()
+{
+    const QRect screen = this->screen()->availableGeometry();
+    auto place = [&screen](QSize outer) {
+        return QPoint(screen.left() + std::max(0, (screen.width() - outer.width()) / 2),
+                      screen.top() + std::max(0, (screen.height() - outer.height()) / 2));
+    };
+    move(place(size()));
+    show();
+    // Once shown, the window manager's frame is known: place it again with
+    // it (a window's position is its frame's).
+    const QSize frame = frameGeometry().size();
+    if (frame != size())
+        move(place(frame));
 }
 
 void TfrmMain::FormShow()

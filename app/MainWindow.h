@@ -29,6 +29,10 @@ public:
     // closed again, and the window must not be shown.
     bool FormCreate();
     void FormShow();
+    // Shows the window centred on its screen's free area, and where the
+    // screen is smaller than the window, with its top left corner (the title
+    // bar, the toolbar) inside it.
+    void showInsideScreen();
     // The configuration files that may name a database server (read by
     // FormCreate; the environment variable KELMIR_DATABASE wins over them).
     void setConfigurationFiles(QStringList files) { m_configurationFiles = std::move(files); }

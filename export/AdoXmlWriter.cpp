@@ -1,11 +1,14 @@
 #include "export/AdoXmlWriter.h"
 
 #include "export/ExportError.h"
+#include "export/ExportFile.h"
 #include "store/Query.h"
 
 #include <QBuffer>
-#include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -114,6 +117,16 @@ void write(QIODevice& out, const Query& query)
                       "\txmlns:z='#RowsetSchema'>\n"
                       "<s:Schema id='RowsetSchema'>\n"
                       "\t<s:ElementType name='row' content='eltOnly'>\n";
+    // A text field is declared as long as its longest value needs (in
+    // UTF-16 units, as the format counts), and at least the usual 255.
+    std::vector<qsizetype> longest(size_t(names.size()), 255);
+    for (int r = 0; r < query.recordCount(); ++r) {
+        for (int c = 0; c < names.size(); ++c) {
+            const QStringView cellText = query.textCell(r, c);
+            const qsizetype length = cellText.isNull() ? query.cell(r, c).toString().size() : cellText.size();
+            longest[size_t(c)] = std::max(longest[size_t(c)], length);
+        }
+    }
     for (int c = 0; c < names.size(); ++c) {
         const bool alias = !isXmlName(names[c]);
         attributeNames << (alias ? QStringLiteral("c%1").arg(c) : names[c]);
@@ -125,7 +138,8 @@ void write(QIODevice& out, const Query& query)
         if (query.columnType(c) == ColumnType::Integer)
             text += "\t\t\t<s:datatype dt:type='int' dt:maxLength='4' rs:precision='10' rs:fixedlength='true'/>\n";
         else
-            text += "\t\t\t<s:datatype dt:type='string' dt:maxLength='255'/>\n";
+            text +=
+                "\t\t\t<s:datatype dt:type='string' dt:maxLength='" + QByteArray::number(longest[size_t(c)]) + "'/>\n";
         text += "\t\t</s:AttributeType>\n";
     }
     text += "\t\t<s:extends type='rs:rowbase'/>\n"
@@ -171,13 +185,10 @@ QByteArray document(const Query& query)
 
 void saveFile(const QByteArray& document, const QString& path)
 {
-    if (QFile::exists(path) && !QFile::remove(path))
-        throw ExportError(QStringLiteral("A(z) %1 fájl nem törölhető.").arg(path));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw ExportError(QStringLiteral("A(z) %1 fájl nem hozható létre: %2").arg(path, file.errorString()));
-    if (file.write(document) != document.size() || !file.commit())
-        throw ExportError(QStringLiteral("A(z) %1 fájl nem menthető: %2").arg(path, file.errorString()));
+    const QFileInfo where(path);
+    ExportFile file(where.absolutePath(), where.fileName());
+    file.device().write(document);
+    file.commit(); // a refused write is reported here, with the file's name and the reason
 }
 
 } // namespace AdoXml

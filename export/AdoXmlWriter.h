@@ -8,8 +8,9 @@ class Query;
 
 // Saves a query's open result in the XML persistence format of ADO
 // recordsets: an inline schema of the fields (each with its number, its
-// type taken from the result column, and, where the field name is not an
-// XML name, an alias c0, c1, …), then one z:row element per row with the
+// type taken from the result column, a text field's length the longest of
+// its values or 255, and, where the field name is not an XML name, an alias
+// c0, c1, …), then one z:row element per row with the
 // fields as attributes. UTF-8, always well-formed: a character XML 1.0
 // cannot hold (a control character other than tab, line feed and carriage
 // return, U+FFFE, U+FFFF, a lone surrogate) is written as U+FFFD.
@@ -23,7 +24,9 @@ namespace AdoXml {
 void write(QIODevice& out, const Query& query);
 QByteArray document(const Query& query);
 
-// Deletes an existing file of that name, then writes the document there.
+// Writes the document under path as ExportFile writes (never through a
+// link; an existing regular file replaced only once the new one is whole).
+// Throws ExportError.
 void saveFile(const QByteArray& document, const QString& path);
 
 } // namespace AdoXml

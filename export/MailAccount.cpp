@@ -2,6 +2,7 @@
 
 #include "export/ExportError.h"
 #include "export/MailAccountDefaults.h"
+#include "export/MailMessage.h"
 #include "model/ConfigFile.h"
 
 MailAccount MailAccount::builtIn()
@@ -29,7 +30,9 @@ MailAccount MailAccount::configured(const MailAccount& defaults, const QStringLi
             ConfigFile::readSections(files, QStringLiteral("mail"),
                                      {QStringLiteral("host"), QStringLiteral("port"), QStringLiteral("sender"),
                                       QStringLiteral("password"), QStringLiteral("ca_file"), QStringLiteral("agent")},
-                                     {QStringLiteral("password")});
+                                     [](const QString& key, const QString& value) {
+                                         return key == QLatin1String("password") && !value.isEmpty();
+                                     });
     } catch (const Error& error) {
         throw ExportError(error.message());
     }
@@ -48,10 +51,16 @@ MailAccount MailAccount::configured(const MailAccount& defaults, const QStringLi
         bool ok = false;
         const uint port = values.value(QStringLiteral("port")).toUInt(&ok);
         if (!ok || port == 0 || port > 65535)
-            throw ExportError(QStringLiteral("A levelezési fiók beállítófájljában a port nem szám 1 és 65535 között: "
-                                             "„%1”.")
-                                  .arg(values.value(QStringLiteral("port"))));
+            throw ExportError(
+                QStringLiteral("A levelezési fiók beállítófájljában a port nem egy szám 1 és 65535 között."));
         account.port = quint16(port);
     }
+    // The sender goes into MAIL FROM and the From and Reply-To headers:
+    // held to the same rule as a recipient.
+    if (!account.user.isEmpty() && !isPlainAddress(account.user))
+        throw ExportError(QStringLiteral("A levelezési fiók feladója (sender) nem használható e-mail címként: a cím "
+                                         "ékezet nélküli betűkből, számjegyekből és egy @ jelből álljon, szóköz és "
+                                         "vezérlőkarakter nélkül, legfeljebb %1 karakter hosszan.")
+                              .arg(maxAddressLength));
     return account;
 }

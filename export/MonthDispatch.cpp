@@ -48,7 +48,6 @@ void MonthDispatch::start(const MonthExport& month, const QString& recipientsTex
         end(outcome);
         return;
     }
-    QDir(month.workingFolder).mkdir(QStringLiteral("xml"));
     BuildExportTable(m_dm, month.county, month.countyName, month.year, month.month);
     const QString path = month.filePath(QStringLiteral("xml"), QStringLiteral("xml"));
     const QByteArray xml = AdoXml::document(m_dm.aq_toExcel);
@@ -73,10 +72,14 @@ void MonthDispatch::start(const MonthExport& month, const QString& recipientsTex
     const QByteArray boundary = mime::boundary(m_random ? *m_random : systemRandom);
     emit messageMeasured(messageSize(mail, now, boundary));
 
-    auto* worker = new SmtpWorker(account, recipients, mail, now, boundary);
+    auto* worker = new SmtpWorker(
+        account, recipients, m_composer ? m_composer : [mail, now, boundary](const SmtpClient::Sink& sink) {
+            writeMessage(mail, now, boundary, sink);
+        });
     worker->moveToThread(&m_thread);
     connect(worker, &SmtpWorker::advanced, this, &MonthDispatch::advanced);
     connect(worker, &SmtpWorker::bytesWritten, this, &MonthDispatch::bytesWritten);
+    connect(worker, &SmtpWorker::awaitingAcceptance, this, &MonthDispatch::awaitingAcceptance);
     connect(worker, &SmtpWorker::done, this, [this, worker](const QString& connectError, const QString& sendError) {
         worker->deleteLater();
         DispatchOutcome sent;

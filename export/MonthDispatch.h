@@ -45,11 +45,15 @@ public:
     // The boundary's random source, and the mail account files; tests set them.
     void setRandomSource(RandomSource* random) { m_random = random; }
     void setAccountFiles(QStringList files) { m_accountFiles = std::move(files); }
+    // What writes the message on the wire, in place of the dispatch mail;
+    // tests give one that fails.
+    void setComposer(SmtpClient::MessageWriter composer) { m_composer = std::move(composer); }
 
 signals:
     void messageMeasured(qint64 bytes); // the whole message's length
     void advanced(int steps);
     void bytesWritten(qint64 bytes);
+    void awaitingAcceptance(); // the message is out, the server's answer not yet in
     void finished(const DispatchOutcome& outcome);
 
 private:
@@ -59,5 +63,6 @@ private:
     QThread m_thread;
     RandomSource* m_random = nullptr;
     QStringList m_accountFiles = MailAccount::filePaths();
+    SmtpClient::MessageWriter m_composer;
     bool m_busy = false;
 };

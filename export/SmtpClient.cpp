@@ -4,6 +4,7 @@
 #include "export/SmtpTexts.h"
 
 #include <QRegularExpression>
+#include <QScopeGuard>
 
 #include <cstring>
 
@@ -111,11 +112,14 @@ void SmtpClient::report(const QString& status) const
         m_observer.status(status);
 }
 
-SmtpClient::Reply SmtpClient::readReply()
+SmtpClient::Reply SmtpClient::readReply(int timeoutMs, SmtpText::Wait what)
 {
+    // Whatever ends a reply early leaves the two sides out of step: what
+    // comes next would be read as the answer to the next command.
+    auto outOfStep = qScopeGuard([this] { m_transport.close(); });
     // One limit for the whole reply: a server that keeps a multi-line reply
     // going, or dribbles it, is cut off like a silent one.
-    const WaitLimit limit(m_settings.replyTimeoutMs, SmtpText::Wait::Reply);
+    const WaitLimit limit(timeoutMs, what);
     Reply reply;
     qsizetype total = 0;
     for (;;) {
@@ -131,8 +135,10 @@ SmtpClient::Reply SmtpClient::readReply()
             fail(SmtpText::unintelligibleReply(SmtpText::excerpt(QString::fromUtf8(line))));
         reply.code = code;
         reply.lines << QString::fromUtf8(line);
-        if (line.size() == 3 || line[3] != '-')
+        if (line.size() == 3 || line[3] != '-') {
+            outOfStep.dismiss();
             return reply;
+        }
     }
 }
 
@@ -141,7 +147,9 @@ SmtpClient::Reply SmtpClient::command(const QByteArray& line)
     if (!m_transport.isOpen())
         fail(SmtpText::notConnected());
     const QByteArray wire = line + "\r\n";
+    auto broken = qScopeGuard([this] { m_transport.close(); });
     m_transport.write(wire.constData(), wire.size(), m_settings.replyTimeoutMs);
+    broken.dismiss();
     return readReply();
 }
 
@@ -200,12 +208,17 @@ bool SmtpClient::offers(const QString& capability) const
     return false;
 }
 
-bool SmtpClient::offersAuthentication() const
+bool SmtpClient::offersLogin() const
 {
+    static const QRegularExpression separators(QStringLiteral("[ =]"));
     for (const QString& line : m_capabilities) {
-        if (line.startsWith(QStringLiteral("AUTH"), Qt::CaseInsensitive)
-            && (line.size() == 4 || line[4] == u' ' || line[4] == u'='))
-            return true;
+        if (!line.startsWith(QStringLiteral("AUTH"), Qt::CaseInsensitive) || line.size() < 5
+            || (line[4] != u' ' && line[4] != u'='))
+            continue;
+        for (const QString& mechanism : line.mid(5).split(separators, Qt::SkipEmptyParts)) {
+            if (mechanism.compare(QStringLiteral("LOGIN"), Qt::CaseInsensitive) == 0)
+                return true;
+        }
     }
     return false;
 }
@@ -222,16 +235,7 @@ void SmtpClient::startTls()
 
 void SmtpClient::authenticate()
 {
-    bool loginOffered = false;
-    static const QRegularExpression separators(QStringLiteral("[ =]"));
-    for (const QString& line : m_capabilities) {
-        if (!line.startsWith(QStringLiteral("AUTH"), Qt::CaseInsensitive) || line.size() < 5
-            || (line[4] != u' ' && line[4] != u'='))
-            continue;
-        for (const QString& mechanism : line.mid(5).split(separators, Qt::SkipEmptyParts))
-            loginOffered = loginOffered || mechanism.compare(QStringLiteral("LOGIN"), Qt::CaseInsensitive) == 0;
-    }
-    if (!loginOffered || m_settings.user.isEmpty())
+    if (!offersLogin() || m_settings.user.isEmpty())
         return;
     report(SmtpText::statusAuthenticating());
     expect("AUTH LOGIN", {334});
@@ -259,8 +263,10 @@ void SmtpClient::send(const QString& sender, const QStringList& recipients, cons
                 throw;
             }
         }
-        // Never the password in clear text, whatever the server asks.
-        if (!m_transport.isEncrypted() && offersAuthentication())
+        // Never the password in clear text, whatever the server asks. A
+        // server offering only mechanisms the client does not speak gets
+        // no password at all, and the mail goes unauthenticated.
+        if (!m_transport.isEncrypted() && offersLogin() && !m_settings.user.isEmpty())
             fail(SmtpText::authenticationNeedsEncryption());
         authenticate();
     }
@@ -279,7 +285,14 @@ void SmtpClient::send(const QString& sender, const QStringList& recipients, cons
         refused(data.text());
     }
     transmit(message);
-    const Reply accepted = readReply();
+    if (m_observer.awaitingAcceptance)
+        m_observer.awaitingAcceptance();
+    Reply accepted;
+    try {
+        accepted = readReply(m_settings.acceptanceTimeoutMs, SmtpText::Wait::Acceptance);
+    } catch (const ExportError& error) {
+        fail(SmtpText::acceptanceUnknown(error.message()));
+    }
     if (accepted.code != 250) {
         resetQuietly();
         refused(accepted.text());
@@ -289,9 +302,14 @@ void SmtpClient::send(const QString& sender, const QStringList& recipients, cons
 void SmtpClient::transmit(const MessageWriter& message)
 {
     report(SmtpText::statusSendingMessage());
+    // A message cut short (the connection broke, the composer failed)
+    // cannot be ended or taken back on this connection.
+    auto broken = qScopeGuard([this] { m_transport.close(); });
     DataStream stream(m_transport, m_settings.replyTimeoutMs, m_observer.messageBytesWritten);
     message([&stream](const char* data, qsizetype size) { stream.put(data, size); });
     stream.finish();
+    broken.dismiss();
+    report(SmtpText::statusAwaitingAcceptance());
 }
 
 void SmtpClient::disconnect()

@@ -14,9 +14,12 @@
 // user-interface thread. Every failure throws ExportError with a text that
 // carries an excerpt of the server's reply where there was one.
 //
-// The password never crosses an unencrypted connection: a server that asks
-// for authentication without offering STARTTLS gets no AUTH at all, and the
-// send fails. A server that offers neither is written to without either.
+// The password never crosses an unencrypted connection: a server that
+// offers AUTH LOGIN without STARTTLS gets no AUTH at all, and the send
+// fails. A server that offers neither (or only mechanisms the client does
+// not speak) is written to without authentication. After a reply that did
+// not come, or a connection that broke, the client and the server are out
+// of step: the connection is closed without QUIT.
 //
 //   SmtpClient client(settings);
 //   client.connectToServer();                  // greeting, EHLO (HELO when refused)
@@ -31,6 +34,9 @@ struct SmtpSettings {
     QString caFile; // PEM trust store; empty: the system's
     int connectTimeoutMs = 30000;
     int replyTimeoutMs = 60000; // bounds each whole reply, and each stall while sending
+    // The answer to the message's final ".": a server may check the whole
+    // message first (RFC 5321 4.5.3.2.6 gives it ten minutes).
+    int acceptanceTimeoutMs = 600000;
 };
 
 class SmtpClient {
@@ -45,6 +51,7 @@ public:
         std::function<void(const QString&)> status;      // connection state and status texts
         std::function<void(qint64)> messageBytesWritten; // of the message being transmitted
         std::function<void()> tlsInfo;                   // every callback of the TLS library
+        std::function<void()> awaitingAcceptance;        // the message is out, its acceptance not yet in
     };
 
     // The message, written in pieces to the sink it is given.
@@ -68,14 +75,15 @@ private:
         QStringList lines;
         QString text() const;
     };
-    Reply readReply();
+    Reply readReply(int timeoutMs, SmtpText::Wait what);
+    Reply readReply() { return readReply(m_settings.replyTimeoutMs, SmtpText::Wait::Reply); }
     Reply command(const QByteArray& line);
     Reply expect(const QByteArray& line, std::initializer_list<int> accepted);
     // RSET after a refusal; whatever it meets must not hide the refusal.
     void resetQuietly();
     void introduce();
     bool offers(const QString& capability) const;
-    bool offersAuthentication() const;
+    bool offersLogin() const;
     void startTls();
     void authenticate();
     void transmit(const MessageWriter& message);

@@ -19,6 +19,8 @@ QString waitName(Wait wait)
         return QStringLiteral("küldés");
     case Wait::Handshake:
         return QStringLiteral("TLS kézfogás");
+    case Wait::Acceptance:
+        return QStringLiteral("a levél átvételének nyugtázása");
     }
     return {};
 }
@@ -97,6 +99,24 @@ QString unknownTlsError()
     return QStringLiteral("ismeretlen TLS hiba");
 }
 
+QString closedDuringHandshake()
+{
+    return QStringLiteral("A kiszolgáló a titkosított kapcsolat (TLS) felépítése közben bontotta a kapcsolatot.");
+}
+
+QString acceptanceUnknown(const QString& reason)
+{
+    return QStringLiteral("A levél teljes egészében elment, de a kiszolgáló nem nyugtázta az átvételét. %1 Lehet, "
+                          "hogy a levél mégis megérkezik: mielőtt újra elküldöd, kérdezd meg a címzettet.")
+        .arg(reason);
+}
+
+QString unexpected(const QString& reason)
+{
+    return reason.isEmpty() ? QStringLiteral("Váratlan hiba történt a küldés közben.")
+                            : QStringLiteral("Váratlan hiba történt a küldés közben: %1").arg(reason);
+}
+
 QString authenticationNeedsEncryption()
 {
     return QStringLiteral("A kiszolgáló azonosítást kér, de titkosított kapcsolatot (STARTTLS) nem kínál. A jelszó "
@@ -138,6 +158,11 @@ QString statusSendingMessage()
     return QStringLiteral("Az üzenet küldése");
 }
 
+QString statusAwaitingAcceptance()
+{
+    return QStringLiteral("Várakozás a levél átvételének nyugtázására");
+}
+
 QString statusDisconnected()
 {
     return QStringLiteral("Kapcsolat bontva.");
@@ -169,14 +194,16 @@ QStringList samples()
     const QString host = QStringLiteral("mail.example.hu");
     const QString system = QStringLiteral("Connection refused");
     QStringList all;
-    for (Wait wait : {Wait::Connect, Wait::Reply, Wait::Sending, Wait::Handshake})
+    for (Wait wait : {Wait::Connect, Wait::Reply, Wait::Sending, Wait::Handshake, Wait::Acceptance})
         all << timeout(wait, 60);
     all << networkError(system) << hostNotFound(host, system) << cannotConnect(host, 587, connectTimeoutReason())
         << notConnected() << closedByServer() << brokenWhileSending(system) << replyTooLong(4096)
         << unintelligibleReply(QStringLiteral("xyz")) << trustStoreUnusable(unknownTlsError())
-        << certificateUnverifiable(system) << tlsFailed(system) << authenticationNeedsEncryption()
-        << statusResolving(host) << statusConnecting(host, 587) << statusConnected() << statusStartingTls()
-        << statusTlsReady() << statusAuthenticating() << statusSendingMessage() << statusDisconnected();
+        << certificateUnverifiable(system) << tlsFailed(system) << closedDuringHandshake()
+        << acceptanceUnknown(timeout(Wait::Acceptance, 600)) << unexpected(QStringLiteral("std::bad_alloc"))
+        << unexpected(QString()) << authenticationNeedsEncryption() << statusResolving(host)
+        << statusConnecting(host, 587) << statusConnected() << statusStartingTls() << statusTlsReady()
+        << statusAuthenticating() << statusSendingMessage() << statusAwaitingAcceptance() << statusDisconnected();
     return all;
 }
 

@@ -8,7 +8,7 @@
 namespace SmtpText {
 
 // What the client was waiting for when a time limit passed.
-enum class Wait { Connect, Reply, Sending, Handshake };
+enum class Wait { Connect, Reply, Sending, Handshake, Acceptance };
 
 QString timeout(Wait wait, int seconds);
 QString networkError(const QString& systemText);
@@ -24,6 +24,12 @@ QString trustStoreUnusable(const QString& tlsText);
 QString certificateUnverifiable(const QString& tlsText);
 QString tlsFailed(const QString& tlsText);
 QString unknownTlsError();
+QString closedDuringHandshake();
+// The message went out whole but its acceptance never came (or the
+// connection broke before it): the server may have delivered it.
+QString acceptanceUnknown(const QString& reason);
+// Anything else that stopped the send (out of memory, say).
+QString unexpected(const QString& reason);
 QString authenticationNeedsEncryption();
 QString statusResolving(const QString& host);
 QString statusConnecting(const QString& host, int port);
@@ -32,6 +38,7 @@ QString statusStartingTls();
 QString statusTlsReady();
 QString statusAuthenticating();
 QString statusSendingMessage();
+QString statusAwaitingAcceptance();
 QString statusDisconnected();
 
 // A server's reply text as a box may show it: at most a few lines, each cut

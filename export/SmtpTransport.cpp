@@ -275,6 +275,11 @@ void SmtpTransport::startTls(const QString& host, const QString& caFile, const s
         const long verify = SSL_get_verify_result(h.ssl.get());
         if (verify != X509_V_OK)
             fail(SmtpText::certificateUnverifiable(QString::fromLatin1(X509_verify_cert_error_string(verify))));
+        // The peer's end of the connection, with nothing from the TLS
+        // library to say: the server hung up.
+        const int error = SSL_get_error(h.ssl.get(), result);
+        if ((error == SSL_ERROR_ZERO_RETURN || error == SSL_ERROR_SYSCALL) && ERR_peek_error() == 0)
+            fail(SmtpText::closedDuringHandshake());
         fail(SmtpText::tlsFailed(openSslError()));
     }
 }

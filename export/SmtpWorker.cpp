@@ -1,15 +1,32 @@
 #include "export/SmtpWorker.h"
 
 #include "export/ExportError.h"
-#include "export/SmtpClient.h"
+#include "export/SmtpTexts.h"
 
-SmtpWorker::SmtpWorker(MailAccount account, QStringList recipients, MailMessage mail, QDateTime now,
-                       QByteArray boundary)
+namespace {
+
+// Runs one step of the dialogue; what it throws becomes the text to tell.
+template <typename Step>
+QString attempt(Step&& step)
+{
+    try {
+        step();
+    } catch (const ExportError& error) {
+        return error.message();
+    } catch (const std::exception& error) {
+        return SmtpText::unexpected(QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        return SmtpText::unexpected(QString());
+    }
+    return {};
+}
+
+} // namespace
+
+SmtpWorker::SmtpWorker(MailAccount account, QStringList recipients, SmtpClient::MessageWriter message)
     : m_account(std::move(account))
     , m_recipients(std::move(recipients))
-    , m_mail(std::move(mail))
-    , m_now(std::move(now))
-    , m_boundary(std::move(boundary))
+    , m_message(std::move(message))
 {
 }
 
@@ -19,23 +36,13 @@ void SmtpWorker::run()
     observer.status = [this](const QString&) { emit advanced(1); };
     observer.tlsInfo = [this] { emit advanced(50); };
     observer.messageBytesWritten = [this](qint64 bytes) { emit bytesWritten(bytes); };
+    observer.awaitingAcceptance = [this] { emit awaitingAcceptance(); };
     SmtpClient client(m_account, observer);
-    QString connectError;
-    QString sendError;
-    try {
-        client.connectToServer();
-    } catch (const ExportError& error) {
-        connectError = error.message();
-    }
+    const QString connectError = attempt([&] { client.connectToServer(); });
     emit advanced(1);
-    try {
-        // Fails at once without a connection, as the user's second box says.
-        client.send(m_account.user, m_recipients,
-                    [this](const SmtpClient::Sink& sink) { writeMessage(m_mail, m_now, m_boundary, sink); });
-    } catch (const ExportError& error) {
-        sendError = error.message();
-    }
+    // Fails at once without a connection, as the user's second box says.
+    const QString sendError = attempt([&] { client.send(m_account.user, m_recipients, m_message); });
     emit advanced(1);
-    client.disconnect(); // a failed QUIT is caught inside; the socket always closes
+    attempt([&] { client.disconnect(); }); // a failed QUIT is caught inside; the socket always closes
     emit done(connectError, sendError);
 }

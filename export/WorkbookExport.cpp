@@ -14,7 +14,6 @@ WorkbookExport::WorkbookExport(Tdm& dm, QObject* parent)
 
 QString WorkbookExport::run(const MonthExport& month)
 {
-    QDir(month.workingFolder).mkdir(QStringLiteral("excel"));
     emit advanced();
     const int rows = BuildExportTable(m_dm, month.county, month.countyName, month.year, month.month);
     emit rowsCounted(rows);

@@ -1,5 +1,6 @@
 #include "export/XlsWriter.h"
 
+#include "export/ExportFile.h"
 #include "export/xls/ByteWriter.h"
 #include "export/xls/CompoundFile.h"
 #include "export/xls/Globals.h"
@@ -7,7 +8,7 @@
 #include "export/xls/Worksheet.h"
 
 #include <QBuffer>
-#include <QSaveFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -53,7 +54,18 @@ QString sheetName(const QString& wanted)
         if (QStringLiteral(":\\/?*[]").contains(ch) || ch.unicode() < 0x20)
             ch = u'_';
     }
-    name = name.left(31);
+    // 31 characters as the file counts them (UTF-16 units), never half of
+    // a pair; Excel refuses an apostrophe at either end.
+    auto withoutApostrophes = [](QString text) {
+        while (text.startsWith(u'\''))
+            text.remove(0, 1);
+        while (text.endsWith(u'\''))
+            text.chop(1);
+        return text;
+    };
+    name = withoutApostrophes(name);
+    if (name.size() > 31)
+        name = withoutApostrophes(name.left(name[30].isHighSurrogate() ? 30 : 31));
     return name.trimmed().isEmpty() ? QStringLiteral("Munka1") : name;
 }
 
@@ -66,22 +78,31 @@ QByteArray workbookStream(const XlsTable& table)
     return bytes;
 }
 
-void write(QIODevice& out, const XlsTable& table)
+namespace {
+
+bool writeTo(QIODevice& out, const XlsTable& table)
 {
     const WorkbookStream stream(table);
-    if (!xls::writeCompoundFile(out, QStringLiteral("Workbook"), stream.size(),
-                                [&stream](QIODevice& device) { return stream.write(device); }))
+    return xls::writeCompoundFile(out, QStringLiteral("Workbook"), stream.size(),
+                                  [&stream](QIODevice& device) { return stream.write(device); });
+}
+
+} // namespace
+
+void write(QIODevice& out, const XlsTable& table)
+{
+    if (!writeTo(out, table))
         throw ExportError(QStringLiteral("A munkafüzet nem írható: %1").arg(out.errorString()));
 }
 
 void writeFile(const QString& path, const XlsTable& table)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw ExportError(QStringLiteral("A(z) %1 fájl nem hozható létre: %2").arg(path, file.errorString()));
-    write(file, table);
-    if (!file.commit())
-        throw ExportError(QStringLiteral("A(z) %1 fájl nem menthető: %2").arg(path, file.errorString()));
+    const QFileInfo where(path);
+    ExportFile file(where.absolutePath(), where.fileName());
+    const bool written = writeTo(file.device(), table);
+    file.commit(); // a refused write is reported here, with the file's name and the reason
+    if (!written)
+        throw ExportError(QStringLiteral("A(z) %1 fájl nem menthető.").arg(path));
 }
 
 } // namespace XlsWriter

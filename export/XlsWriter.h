@@ -59,8 +59,9 @@ namespace XlsWriter {
 constexpr int maxRows = 65536; // headings included
 constexpr int maxColumns = 256;
 
-// A sheet name Excel accepts: ": \ / ? * [ ]" replaced by "_", at most 31
-// characters, never empty.
+// A sheet name Excel accepts: ": \ / ? * [ ]" replaced by "_", no
+// apostrophe at either end, at most 31 characters (cut between whole
+// characters), never empty.
 QString sheetName(const QString& wanted);
 
 // The BIFF8 record stream of the workbook (what the container stores).
@@ -68,8 +69,9 @@ QByteArray workbookStream(const XlsTable& table);
 
 // Writes the whole file to a device. Throws ExportError.
 void write(QIODevice& out, const XlsTable& table);
-// Writes the file under path, replacing an existing one only once the new
-// file is complete. Throws ExportError.
+// Writes the file under path as ExportFile writes: never through a link, an
+// existing regular file replaced only once the new file is complete. Throws
+// ExportError.
 void writeFile(const QString& path, const XlsTable& table);
 
 } // namespace XlsWriter

@@ -8,15 +8,11 @@
 
 namespace DatabaseTarget {
 
-namespace {
-
 bool holdsPassword(const QString& uri)
 {
     const QUrl url(uri);
     return !url.password().isEmpty() || QUrlQuery(url).hasQueryItem(QStringLiteral("password"));
 }
-
-} // namespace
 
 QStringList filePaths()
 {
@@ -28,16 +24,23 @@ QString configured(const QStringList& files)
     const QString fromEnvironment = qEnvironmentVariable(environmentVariable);
     if (!fromEnvironment.isEmpty())
         return fromEnvironment;
-    const QString section = QStringLiteral("data");
-    const QStringList keys{QStringLiteral("database")};
+    const QString key = QStringLiteral("database");
     QString target;
     for (const QString& path : files) {
-        const QString value = ConfigFile::readSection(path, section, keys).value(keys[0]);
-        if (value.isEmpty())
-            continue;
-        if (holdsPassword(value))
-            ConfigFile::readSection(path, section, keys, keys); // refuses a file everyone may read
-        target = value;
+        QString value;
+        try {
+            value = ConfigFile::readSection(
+                        path, QStringLiteral("data"), {key},
+                        [](const QString&, const QString& uri) { return holdsPassword(uri); },
+                        ConfigFile::Strictness::SectionOnly)
+                        .value(key);
+        } catch (const ConfigFile::ConfigError& error) {
+            if (error.kind() == ConfigFile::ConfigError::Kind::Unreadable)
+                continue;
+            throw;
+        }
+        if (!value.isEmpty())
+            target = value;
     }
     return target.isEmpty() ? QString::fromLatin1(Connection::defaultFileName) : target;
 }

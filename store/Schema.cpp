@@ -12,7 +12,11 @@
 #include <QScopeGuard>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <stdexcept>
+#include <unistd.h>
 
 ReferenceData ReferenceData::fromCsv(const QByteArray& csv)
 {
@@ -80,15 +84,33 @@ void createDatabaseFile(const QString& path, const ReferenceData& data)
 {
     if (QFile::exists(path))
         throw DatabaseError(QStringLiteral("A fájl már létezik: %1").arg(path));
-    const QString partPath = path + QStringLiteral(".part");
-    QFile::remove(partPath);
-    auto leaveNothing = qScopeGuard([&partPath] { QFile::remove(partPath); });
+    const QByteArray finalName = QFile::encodeName(path);
+    const QByteArray partName = finalName + ".part";
+    ::unlink(partName.constData()); // a part an interrupted run left behind
+    auto leaveNothing = qScopeGuard([&partName] { ::unlink(partName.constData()); });
+    // Made here, private to its owner (the settings keep a password); the
+    // engine keeps the mode, and gives its journal the same.
+    const int fd = ::open(partName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0)
+        throw DatabaseError(QStringLiteral("A fájl nem hozható létre: %1 (%2)")
+                                .arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+    ::close(fd);
     {
         Connection connection;
-        connection.createNew(partPath);
+        connection.createNew(QFile::decodeName(partName));
         writeReferenceData(connection, data);
     }
-    if (QFile::exists(path) || !QFile::rename(partPath, path))
-        throw DatabaseError(QStringLiteral("A fájl nem hozható létre: %1").arg(path));
-    leaveNothing.dismiss();
+    // A new name for the finished file: link() never replaces a file that
+    // appeared meanwhile.
+    if (::link(partName.constData(), finalName.constData()) != 0)
+        throw DatabaseError(QStringLiteral("A fájl nem hozható létre: %1 (%2)")
+                                .arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+}
+
+ReferenceData ReferenceData::builtIn()
+{
+    QFile csv(QStringLiteral(":/data/hu_settlements.csv"));
+    if (!csv.open(QIODevice::ReadOnly))
+        throw DatabaseError(QStringLiteral("A beépített településlista nem olvasható."));
+    return fromCsv(csv.readAll());
 }

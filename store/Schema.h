@@ -24,6 +24,9 @@ struct ReferenceData {
     // counties get ids in Hungarian alphabetical order. Throws
     // std::runtime_error on a malformed line.
     static ReferenceData fromCsv(const QByteArray& csv);
+    // The list built into the programs (data/hu_settlements.csv). Throws
+    // DatabaseError.
+    static ReferenceData builtIn();
 };
 
 class Connection;
@@ -40,6 +43,7 @@ void createServerDatabase(const QString& uri, const ReferenceData& data);
 
 // Writes a fresh database at path: the six tables, the counties into
 // at_megyek, the settlements into at_telepulesek, everything else empty. The
-// file appears under its name only when complete; an existing file is never
+// file is private to its owner (mode 0600: the settings keep a password),
+// appears under its name only when complete, and an existing file is never
 // touched. Throws DatabaseError.
 void createDatabaseFile(const QString& path, const ReferenceData& data);

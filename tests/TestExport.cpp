@@ -5,6 +5,7 @@
 #include "export/AdoXmlWriter.h"
 #include "export/ExportNames.h"
 #include "export/ExportTable.h"
+#include "export/MonthDispatch.h"
 #include "export/SmtpClient.h"
 #include "model/Base.h"
 #include "store/DataModule.h"
@@ -19,13 +20,17 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QLocale>
+#include <QProcess>
 #include <QProgressBar>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
 #include <tuple>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -106,6 +111,11 @@ private slots:
     void attachmentKeepsEveryCharacter();
     void emptyMonthStillTypesThePostcode();
     void closingDuringASendClosesAfterIt();
+    void failingComposerEndsTheSend();
+    void exportWritesOnlyRegularFiles_data();
+    void exportWritesOnlyRegularFiles();
+    void fullDiskNamesTheFile_data();
+    void fullDiskNamesTheFile();
     void failedMonthListLeavesAUsableToolbar();
     void stampForLocales_data();
     void stampForLocales();
@@ -469,6 +479,14 @@ void TestExport::sendAgainstScriptedServers_data()
     QTest::newRow("endless multi-line reply")
         << "endless-multiline" << QStringList{"EHLO"} << connectFailed << "Időtúllépés";
     QTest::newRow("replies a byte at a time") << "dribble" << QStringList{"EHLO"} + delivered << success << "";
+    QTest::newRow("AUTH PLAIN only, no STARTTLS: unauthenticated")
+        << "plain-without-starttls" << QStringList{"EHLO"} + delivered << success << "";
+    QTest::newRow("closed after 220 to STARTTLS") << "close-after-starttls" << QStringList{"EHLO", "STARTTLS"}
+                                                  << sendFailed << "TLS\\) felépítése közben bontotta";
+    QTest::newRow("acceptance later than a reply's wait") << "slow-acceptance" << login + delivered << success << "";
+    QTest::newRow("acceptance that never comes: no QUIT")
+        << "no-acceptance" << login + QStringList{"RSET", "MAIL FROM", "RCPT TO", "RCPT TO", "DATA", "."} << sendFailed
+        << "mégis megérkezik";
 }
 
 void TestExport::sendAgainstScriptedServers()
@@ -491,6 +509,7 @@ void TestExport::sendAgainstScriptedServers()
     mail.password = QStringLiteral("jelszo");
     mail.caFile = server.caFile();
     mail.replyTimeoutMs = 1500;
+    mail.acceptanceTimeoutMs = 4000;
     ExportView view{program};
     view.open();
     view.choose(1);
@@ -527,7 +546,7 @@ void TestExport::attachmentKeepsEveryCharacter()
     const QString special = QStringLiteral("a & b < c > d \" e ' f");
     const QString emoji = QStringLiteral("Vér 🩸 pont");
     const QString control = QStringLiteral("sor") + QChar(1) + QStringLiteral("vége") + QChar(0xFFFE) + u'!';
-    const QString whitespace = QStringLiteral("fül\there\nsor");
+    const QString whitespace = QStringLiteral("fül\there\nsor ") + QString(300, u'é'); // longer than 255
     Connection connection;
     connection.open(fixture.folder.databasePath());
     Query update(connection, QStringLiteral("update"));
@@ -564,6 +583,8 @@ void TestExport::attachmentKeepsEveryCharacter()
     // What XML cannot hold arrives as U+FFFD, and nothing around it changes.
     QCOMPARE(rows[1].toObject()["Cím"].toString(),
              QStringLiteral("sor") + QChar(0xFFFD) + QStringLiteral("vége") + QChar(0xFFFD) + u'!');
+    // Every value fits the length its field declares.
+    QCOMPARE(xml["overlong"].toArray().size(), 0);
 }
 
 void TestExport::emptyMonthStillTypesThePostcode()
@@ -607,6 +628,175 @@ void TestExport::closingDuringASendClosesAfterIt()
              QStringList({"A csatlakozásnál hiba történt!", "Hiba a küldésnél!", "Exportálás"}));
     QVERIFY(!program.window->isVisible());
     QVERIFY(!program.dm->datacore.isOpen());
+}
+
+// Whatever the worker meets (here: memory running out while the message is
+// composed on the wire), the send ends with its boxes, the panel is usable
+// again and the window closes when asked.
+void TestExport::failingComposerEndsTheSend()
+{
+    ExportFixture fixture;
+    fixture.addDonation("2020", "09", "05", "08:00", "12:30", 1);
+    PeerServer server;
+    QVERIFY(server.start(peerScript("scripted_smtp.py"), {fixture.folder.path() + "/certs", "neither"}));
+    RunningProgram program;
+    QVERIFY(program.start());
+    SmtpSettings& mail = program.window->context().mail;
+    mail.host = QStringLiteral("127.0.0.1");
+    mail.port = server.port();
+    mail.replyTimeoutMs = 1500;
+    program.window->exportPanel()->dispatch().setComposer([](const SmtpClient::Sink& sink) {
+        sink("From: x\r\n", 9);
+        throw std::bad_alloc();
+    });
+    ExportView view{program};
+    view.open();
+    view.choose(1);
+    view.send();
+    QCOMPARE(program.messages.captions(), QStringList({"Hiba a küldésnél!", "Exportálás"}));
+    QVERIFY2(program.messages.boxes[0].text.contains(QStringLiteral("Váratlan hiba")),
+             qPrintable(program.messages.boxes[0].text));
+    QVERIFY(view.idle());
+    QVERIFY(program.find<QWidget>("btnCloseExport")->isEnabled());
+    QVERIFY(!program.window->exportPanel()->busy());
+    // The message was cut short: the connection closed without QUIT.
+    QCOMPARE(server.finish()["commands"].toArray().last().toString(), QStringLiteral("DATA"));
+    QVERIFY(program.window->close());
+}
+
+void TestExport::exportWritesOnlyRegularFiles_data()
+{
+    QTest::addColumn<QString>("kind"); // xls: the workbook, xml: the attachment of a send
+    QTest::addColumn<QString>("planted");
+    for (const char* kind : {"xls", "xml"}) {
+        for (const char* planted :
+             {"a link to another file", "a dangling link", "a FIFO", "a folder", "the folder a link", "a regular file"})
+            QTest::addRow("%s, %s", kind, planted) << kind << planted;
+    }
+}
+
+// What stands at the export's predictable name is never written through:
+// a link, a FIFO or a folder there (or a link in place of the export
+// folder) is refused with a message naming it; a regular file is replaced.
+void TestExport::exportWritesOnlyRegularFiles()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, planted);
+    ExportFixture fixture;
+    fixture.addDonation("2020", "09", "05", "08:00", "12:30", 1);
+    RunningProgram program;
+    QVERIFY(program.start());
+    program.window->context().mail.host = QStringLiteral("127.0.0.1");
+    program.window->context().mail.port = 1; // nothing listens: only the file matters here
+    const QString county = program.window->base().CurrentSettings.Megye;
+    const QDir work(fixture.folder.path());
+    const QString folder = work.filePath(kind == QLatin1String("xls") ? "excel" : "xml");
+    const QString path = folder + u'/'
+        + ExportFileName(county, QStringLiteral("Szeptember"), ExportStampText(program.clock, QLocale::system()), kind);
+    const QString victim = work.filePath("sajat.txt");
+    QFile mine(victim);
+    QVERIFY(mine.open(QIODevice::WriteOnly));
+    mine.write("a felhasználó saját fájlja");
+    mine.close();
+    const QString elsewhere = work.filePath("mashol");
+    QVERIFY(work.mkdir("mashol"));
+    if (planted == QLatin1String("the folder a link")) {
+        QVERIFY(QFile::link(elsewhere, folder));
+    } else {
+        QVERIFY(work.mkdir(QFileInfo(folder).fileName()));
+        if (planted == QLatin1String("a link to another file"))
+            QVERIFY(QFile::link(victim, path));
+        else if (planted == QLatin1String("a dangling link"))
+            QVERIFY(QFile::link(elsewhere + QStringLiteral("/uj.bin"), path));
+        else if (planted == QLatin1String("a FIFO"))
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else if (planted == QLatin1String("a folder"))
+            QVERIFY(QDir().mkdir(path));
+        else
+            QVERIFY(QFile::copy(victim, path));
+    }
+
+    ExportView view{program};
+    view.open();
+    view.choose(1);
+    if (kind == QLatin1String("xls"))
+        view.excel();
+    else
+        view.send();
+    QVERIFY(view.idle());
+    QFile unchanged(victim);
+    QVERIFY(unchanged.open(QIODevice::ReadOnly));
+    QCOMPARE(unchanged.readAll(), QByteArray("a felhasználó saját fájlja"));
+    QCOMPARE(QDir(elsewhere).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList());
+    const QStringList left =
+        QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot | QDir::Hidden);
+    if (planted == QLatin1String("a regular file")) {
+        QCOMPARE(left, QStringList{QFileInfo(path).fileName()});
+        QVERIFY(QFileInfo(path).isFile() && !QFileInfo(path).isSymLink());
+        QVERIFY(QFileInfo(path).size() > 100); // the export's, not the copy's bytes
+        return;
+    }
+    // The refusal names what it refused; nothing half-written is left.
+    const QString refused = planted == QLatin1String("the folder a link") ? folder : path;
+    QVERIFY(!program.messages.boxes.isEmpty());
+    const auto& box = program.messages.boxes[0];
+    QCOMPARE(box.caption,
+             kind == QLatin1String("xls") ? QStringLiteral("Kelmir") : QStringLiteral("Hiba a mentéskor!"));
+    QVERIFY2(box.text.contains(refused), qPrintable(box.text));
+    if (kind == QLatin1String("xml"))
+        QCOMPARE(program.messages.captions().last(), QStringLiteral("Exportálás"));
+    if (planted != QLatin1String("the folder a link"))
+        QCOMPARE(left, QStringList{QFileInfo(path).fileName()});
+}
+
+void TestExport::fullDiskNamesTheFile_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("workbook") << "xls";
+    QTest::newRow("attachment") << "xml";
+}
+
+// A disk that fills up while the export writes: the message names the file
+// and says why, and the earlier file of that name, if any, is kept.
+void TestExport::fullDiskNamesTheFile()
+{
+    QFETCH(QString, kind);
+    ExportFixture fixture;
+    for (int day = 1; day <= 28; ++day)
+        fixture.addDonation("2020", "09", qPrintable(QStringLiteral("%1").arg(day, 2, 10, QChar(u'0'))), "08:00",
+                            "12:30", 1 + day % 3);
+    const QString folder = fixture.folder.path() + (kind == QLatin1String("xls") ? "/excel" : "/xml");
+    QVERIFY(QDir().mkdir(folder));
+    QProcess mount;
+    mount.start(QStringLiteral("mount"), {"-t", "tmpfs", "-o", "size=16k", "tmpfs", folder});
+    if (!mount.waitForFinished() || mount.exitCode() != 0)
+        QSKIP("a small disk cannot be mounted here (needs root)");
+    const auto unmount = qScopeGuard([&folder] { QProcess::execute(QStringLiteral("umount"), {folder}); });
+    {
+        QFile filler(folder + QStringLiteral("/kitoltes"));
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        const QByteArray block(1024, 'x');
+        while (filler.write(block) == block.size() && filler.flush()) { }
+    }
+    QFile::resize(folder + QStringLiteral("/kitoltes"), QFileInfo(folder + QStringLiteral("/kitoltes")).size() - 2048);
+    RunningProgram program;
+    QVERIFY(program.start());
+    program.window->context().mail.host = QStringLiteral("127.0.0.1");
+    program.window->context().mail.port = 1;
+    ExportView view{program};
+    view.open();
+    view.choose(1);
+    if (kind == QLatin1String("xls"))
+        view.excel();
+    else
+        view.send();
+    QVERIFY(view.idle());
+    QVERIFY(!program.messages.boxes.isEmpty());
+    const QString text = program.messages.boxes[0].text;
+    QVERIFY2(text.contains(QStringLiteral("Nincs elég szabad hely a lemezen")) && text.contains(folder + u'/'),
+             qPrintable(text));
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"kitoltes"});
 }
 
 void TestExport::failedMonthListLeavesAUsableToolbar()

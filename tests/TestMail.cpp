@@ -23,6 +23,9 @@
 #include <QTest>
 #include <QTimeZone>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 // The same number sequence on every call, so the boundary is fixed.
@@ -332,9 +335,10 @@ void TestMail::sendsToRealServerOverStartTls()
     int tlsCallbacks = 0;
     qint64 lastBytes = 0;
     QStringList statuses;
+    int acceptanceWaits = 0;
     SmtpClient client(settings,
                       {[&](const QString& s) { statuses << s; }, [&](qint64 b) { lastBytes = b; },
-                       [&] { ++tlsCallbacks; }});
+                       [&] { ++tlsCallbacks; }, [&] { ++acceptanceWaits; }});
     FixedRandom random;
     MailMessage mail = sampleMail();
     // Lines that begin with "." on the wire: the receiver must get them back.
@@ -352,6 +356,7 @@ void TestMail::sendsToRealServerOverStartTls()
     client.disconnect();
     QVERIFY(!client.isConnected() && !client.isAuthenticated());
     QVERIFY(tlsCallbacks > 0);
+    QCOMPARE(acceptanceWaits, 1);
     QVERIFY(lastBytes >= message.size());
     QVERIFY(!statuses.isEmpty());
 
@@ -479,36 +484,55 @@ void TestMail::mailAccountFiles_data()
 {
     QTest::addColumn<QByteArray>("system");
     QTest::addColumn<QByteArray>("user");
-    QTest::addColumn<bool>("worldReadable");
+    QTest::addColumn<QString>("shape");    // of the system file: mode, link, fifo, big, foreign
     QTest::addColumn<QString>("expected"); // host:port:sender:password:ca_file:agent, or "!" and part of the refusal
     const QByteArray system = "# the office's account\n[mail]\nhost = posta.example.hu\nport = 465\n"
                               "sender = veradas@example.hu\npassword = \"titok jelszó\"\nca_file =\n";
-    QTest::newRow("no file: the built-in values")
-        << QByteArray() << QByteArray() << false << "beepitett.hu:587:beepitett@hu:jelszo:/ca.pem:Kelmir 1.2.2";
-    QTest::newRow("the system file") << system << QByteArray() << false
+    const QString builtIn = QStringLiteral("beepitett.hu:587:beepitett@hu:jelszo:/ca.pem:Kelmir 1.2.2");
+    QTest::newRow("no file: the built-in values") << QByteArray() << QByteArray() << "640" << builtIn;
+    QTest::newRow("the system file") << system << QByteArray() << "640"
                                      << "posta.example.hu:465:veradas@example.hu:titok jelszó::Kelmir 1.2.2";
     QTest::newRow("the user's file overrides one key")
-        << system << QByteArray("[other]\nx = 1\n[mail]\nhost = sajat.example.hu\n") << false
+        << system << QByteArray("[other]\nx = 1\n[mail]\nhost = sajat.example.hu\n") << "640"
         << "sajat.example.hu:465:veradas@example.hu:titok jelszó::Kelmir 1.2.2";
-    QTest::newRow("a password readable by everyone") << system << QByteArray() << true << "!minden felhasználója";
+    QTest::newRow("a password readable by everyone") << system << QByteArray() << "644"
+                                                     << "!minden felhasználója";
     QTest::newRow("readable by everyone, without a password")
-        << QByteArray("[mail]\nagent = Kelmir iroda\n") << QByteArray() << true
+        << QByteArray("[mail]\nagent = Kelmir iroda\n") << QByteArray() << "644"
         << "beepitett.hu:587:beepitett@hu:jelszo:/ca.pem:Kelmir iroda";
-    QTest::newRow("a line without =") << QByteArray("[mail]\nhost posta.example.hu\n") << QByteArray() << false
-                                      << "!2. sor";
-    QTest::newRow("an unknown key") << QByteArray() << QByteArray("[mail]\nhots = x\n") << false << "!hots";
-    QTest::newRow("a port that is no port")
-        << QByteArray("[mail]\nport = 70000\n") << QByteArray() << false << "!70000";
+    QTest::newRow("a password the group may change") << system << QByteArray() << "660"
+                                                     << "!más is írhatja";
+    QTest::newRow("a password in another user's file") << system << QByteArray() << "foreign"
+                                                       << "!nem is a te tulajdonod";
+    QTest::newRow("a link at the file's name") << system << QByteArray() << "link"
+                                               << "!hivatkozás";
+    QTest::newRow("a FIFO at the file's name") << QByteArray() << QByteArray() << "fifo"
+                                               << "!nem közönséges fájl";
+    QTest::newRow("a file of 100 MB") << QByteArray() << QByteArray() << "big"
+                                      << "!túl nagy";
+    QTest::newRow("a line without =") << QByteArray("[mail]\nhost posta.example.hu\n") << QByteArray() << "640"
+                                      << "!2. sor nem „kulcs = érték” alakú.";
+    QTest::newRow("an unknown key") << QByteArray() << QByteArray("[mail]\nhots = x\n") << "640"
+                                    << "!2. sor ismeretlen kulcsot ad meg a [mail] szakaszban";
+    QTest::newRow("a port that is no port") << QByteArray("[mail]\nport = 70000\n") << QByteArray() << "640"
+                                            << "!a port nem egy szám 1 és 65535 között";
+    QTest::newRow("a sender with a line break")
+        << QByteArray("[mail]\nsender = \"veradas@example.hu\rRCPT TO:<x@y.hu>\"\n") << QByteArray() << "640"
+        << "!feladója (sender) nem használható";
+    QTest::newRow("a sender with an accented letter")
+        << QByteArray("[mail]\nsender = véradás@example.hu\n") << QByteArray() << "640"
+        << "!feladója (sender) nem használható";
 }
 
+// The refusals name the file and the line, never what the file holds.
 void TestMail::mailAccountFiles()
 {
     QFETCH(QByteArray, system);
     QFETCH(QByteArray, user);
-    QFETCH(bool, worldReadable);
+    QFETCH(QString, shape);
     QFETCH(QString, expected);
     QTemporaryDir dir;
-    auto write = [&dir, worldReadable](const char* name, const QByteArray& text) {
+    auto write = [&dir](const char* name, const QByteArray& text, QFile::Permissions permissions) {
         const QString path = dir.filePath(QString::fromLatin1(name));
         if (text.isNull())
             return path; // no such file
@@ -516,17 +540,38 @@ void TestMail::mailAccountFiles()
         file.open(QIODevice::WriteOnly);
         file.write(text);
         file.close();
-        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner
-                            | (worldReadable ? QFile::ReadGroup | QFile::ReadOther : QFile::ReadGroup));
+        file.setPermissions(permissions);
         return path;
     };
+    const QFile::Permissions owner = QFile::ReadOwner | QFile::WriteOwner;
+    QFile::Permissions permissions = owner | QFile::ReadGroup;
+    if (shape == QLatin1String("644"))
+        permissions |= QFile::ReadOther;
+    if (shape == QLatin1String("660"))
+        permissions |= QFile::WriteGroup;
+    QString systemPath = write("system.conf", system, permissions);
+    if (shape == QLatin1String("link")) {
+        const QString target = write("target.conf", system, permissions);
+        systemPath = dir.filePath("link.conf");
+        QVERIFY(QFile::link(target, systemPath));
+    } else if (shape == QLatin1String("fifo")) {
+        QCOMPARE(::mkfifo(QFile::encodeName(systemPath).constData(), 0640), 0);
+    } else if (shape == QLatin1String("big")) {
+        QFile big(systemPath);
+        QVERIFY(big.open(QIODevice::WriteOnly));
+        QVERIFY(big.resize(100 * 1024 * 1024)); // sparse: takes no room
+    } else if (shape == QLatin1String("foreign")) {
+        if (::geteuid() != 0)
+            QSKIP("only root can give a file to another user");
+        QCOMPARE(::chown(QFile::encodeName(systemPath).constData(), 65534, 65534), 0);
+    }
     MailAccount defaults;
     defaults.host = QStringLiteral("beepitett.hu");
     defaults.user = QStringLiteral("beepitett@hu");
     defaults.password = QStringLiteral("jelszo");
     defaults.caFile = QStringLiteral("/ca.pem");
     defaults.agent = QStringLiteral("Kelmir 1.2.2");
-    const QStringList files = {write("system.conf", system), write("user.conf", user)};
+    const QStringList files = {systemPath, write("user.conf", user, owner)};
     try {
         const MailAccount account = MailAccount::configured(defaults, files);
         QCOMPARE(QStringList({account.host, QString::number(account.port), account.user, account.password,
@@ -535,6 +580,8 @@ void TestMail::mailAccountFiles()
                  expected);
     } catch (const ExportError& error) {
         QVERIFY2(expected.startsWith(u'!') && error.message().contains(expected.mid(1)), qPrintable(error.message()));
+        for (const char* content : {"titok", "posta.example.hu", "hots", "70000", "RCPT", "véradás"})
+            QVERIFY2(!error.message().contains(QString::fromUtf8(content)), qPrintable(error.message()));
     }
 }
 

@@ -1,21 +1,29 @@
 // Start-up, shutdown, the main window, its toolbar and panel placement, on
 // the real window and a real database file.
 
+#include "TestConfig.h"
 #include "app/ErrorReport.h"
 #include "app/Panel.h"
+#include "app/WorkingFolder.h"
 #include "store/DataModule.h"
 #include "store/DatabaseError.h"
 #include "store/DatabaseTarget.h"
+#include "support/FilePrivileges.h"
 #include "support/Fixture.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -42,6 +50,8 @@ private slots:
     void databaseTargetIsChosen_data();
     void databaseTargetIsChosen();
     void unusableConfigurationEndsStartup();
+    void startupPassesOverFilesItCannotRead_data();
+    void startupPassesOverFilesItCannotRead();
     void missingTableEndsStartup_data();
     void missingTableEndsStartup();
     void settingsRowDecidesTheReminder_data();
@@ -52,6 +62,10 @@ private slots:
     void panelsAreCentred();
     void exitAsksAndNoKeepsToolbarUsable();
     void generalErrorReportEndsTheAction();
+    void workingFolderIsPreparedPrivately();
+    void unpreparableWorkingFolderIsSaidInABox_data();
+    void unpreparableWorkingFolderIsSaidInABox();
+    void programRunsWithoutCoreDumps();
 };
 
 void TestStartup::missingDatabaseShowsOnlyTheConnectionError_data()
@@ -111,6 +125,12 @@ void TestStartup::databaseTargetIsChosen_data()
     QTest::newRow("password, file for everyone") << QString() << QByteArray() << secret << true << QString();
     QTest::newRow("unknown key") << QString() << QByteArray() << QByteArray("[data]\nadatbazis = x\n") << false
                                  << QString();
+    QTest::newRow("a malformed [data] line")
+        << QString() << QByteArray() << QByteArray("[data]\nez nem kulcs\n") << false << QString();
+    // What the other sections hold is the send's business, not start-up's.
+    QTest::newRow("[mail] problems beside the data")
+        << QString() << QByteArray("[mail]\nhost posta.example.hu\nhots = x\n[mail\n[data]\n" + office.mid(7))
+        << QByteArray() << false << QStringLiteral("postgresql://iroda.example.hu/kelmir");
 }
 
 void TestStartup::databaseTargetIsChosen()
@@ -161,9 +181,49 @@ void TestStartup::unusableConfigurationEndsStartup()
     RunningProgram program;
     program.window->setConfigurationFiles({broken.fileName()});
     QVERIFY(!program.start());
-    QCOMPARE(program.messages.captions(), QStringList{"Adatbázis hiba!"});
+    QCOMPARE(program.messages.captions(), QStringList{"Hibás adatbázis-beállítás!"});
     QVERIFY(program.messages.boxes[0].text.contains(broken.fileName()));
     QVERIFY(!program.window->isVisible());
+}
+
+void TestStartup::startupPassesOverFilesItCannotRead_data()
+{
+    QTest::addColumn<QString>("shape");
+    QTest::newRow("the system file for the kelmir group only") << "unreadable";
+    QTest::newRow("a FIFO") << "fifo";
+    QTest::newRow("a link") << "link";
+}
+
+// A file start-up cannot read at all holds nothing it may rely on: the
+// program starts on its file (and the send will say what is wrong).
+void TestStartup::startupPassesOverFilesItCannotRead()
+{
+    QFETCH(QString, shape);
+    if (DatabaseFolder::onServer())
+        QSKIP("the environment names the server: no file is read");
+    DatabaseFolder folder;
+    folder.chooseCounty(6);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("mail.conf");
+    if (shape == QLatin1String("fifo")) {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+    } else {
+        QFile file(dir.filePath("target.conf"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[mail]\npassword = titok\n");
+        file.close();
+        QVERIFY(shape == QLatin1String("link") ? QFile::link(file.fileName(), path) : file.rename(path));
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
+        if (shape == QLatin1String("unreadable") && ::geteuid() == 0) // root:kelmir 0640 seen by a user
+            QCOMPARE(::chown(QFile::encodeName(path).constData(), 65534, 65534), 0);
+    }
+    qunsetenv(DatabaseTarget::environmentVariable);
+    const WithoutFilePrivileges user; // as root, meet the file as a user does
+    RunningProgram program;
+    program.window->setConfigurationFiles({path});
+    QVERIFY(program.start());
+    QVERIFY(program.messages.boxes.isEmpty());
+    QVERIFY(program.window->isVisible());
 }
 
 void TestStartup::missingTableEndsStartup_data()
@@ -371,6 +431,119 @@ void TestStartup::generalErrorReportEndsTheAction()
     QCOMPARE(messages.boxes[0].caption, QStringLiteral("Kelmir"));
     QCOMPARE(messages.boxes[0].icon, UserMessages::Icon::Error);
     QVERIFY(runAction(messages, [] {}));
+}
+
+static mode_t modeOf(const QString& path)
+{
+    struct stat status { };
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & 07777 : mode_t(-1);
+}
+
+// What the kelmir command asks for on first use: the folder and the file
+// private to the user whatever the umask, and the process inside the folder.
+void TestStartup::workingFolderIsPreparedPrivately()
+{
+    if (DatabaseFolder::onServer())
+        QSKIP("files only");
+    QTemporaryDir home;
+    const QString folder = home.filePath("share/kelmir");
+    const QString previous = QDir::currentPath();
+    const auto back = qScopeGuard([&previous] { QDir::setCurrent(previous); });
+    RecordingMessages messages;
+    const mode_t umask = ::umask(022);
+    const bool prepared = prepareWorkingFolder(folder, messages);
+    ::umask(umask);
+    QVERIFY(prepared);
+    QVERIFY(messages.boxes.isEmpty());
+    QCOMPARE(QDir::currentPath(), folder);
+    QCOMPARE(modeOf(folder), mode_t(0700));
+    QCOMPARE(modeOf(folder + "/datacore.vdf"), mode_t(0600));
+    // Once there, folder and file are the user's: nothing is changed again.
+    ::chmod(QFile::encodeName(folder + "/datacore.vdf").constData(), 0604);
+    const QDateTime written = QFileInfo(folder + "/datacore.vdf").lastModified();
+    QVERIFY(prepareWorkingFolder(folder, messages));
+    QCOMPARE(modeOf(folder + "/datacore.vdf"), mode_t(0604));
+    QCOMPARE(QFileInfo(folder + "/datacore.vdf").lastModified(), written);
+    QVERIFY(messages.boxes.isEmpty());
+}
+
+void TestStartup::unpreparableWorkingFolderIsSaidInABox_data()
+{
+    QTest::addColumn<QString>("blocker"); // what stands in the way
+    QTest::addColumn<QString>("named");   // what the box names
+    QTest::newRow("a file where a parent folder belongs") << "file-parent"
+                                                          << "kelmir";
+    QTest::newRow("a file where the folder belongs") << "file-folder"
+                                                     << "kelmir";
+    QTest::newRow("a folder the user may not write") << "read-only"
+                                                     << "datacore.vdf";
+}
+
+void TestStartup::unpreparableWorkingFolderIsSaidInABox()
+{
+    QFETCH(QString, blocker);
+    QFETCH(QString, named);
+    QTemporaryDir home;
+    QString folder = home.filePath("kelmir");
+    if (blocker == QLatin1String("file-parent")) {
+        QFile(home.filePath("share")).open(QIODevice::WriteOnly);
+        folder = home.filePath("share/kelmir");
+    } else if (blocker == QLatin1String("file-folder")) {
+        QFile(folder).open(QIODevice::WriteOnly);
+    } else {
+        QVERIFY(QDir().mkdir(folder));
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    }
+    const QString previous = QDir::currentPath();
+    RecordingMessages messages;
+    bool prepared = true;
+    {
+        const WithoutFilePrivileges user;
+        prepared = prepareWorkingFolder(folder, messages);
+    }
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QVERIFY(!prepared);
+    QCOMPARE(QDir::currentPath(), previous);
+    QCOMPARE(messages.captions(), QStringList{"Kelmir"});
+    QCOMPARE(messages.boxes[0].icon, UserMessages::Icon::Error);
+    QVERIFY2(messages.boxes[0].text.contains(named) && messages.boxes[0].text.endsWith(QStringLiteral("befejeződik.")),
+             qPrintable(messages.boxes[0].text));
+}
+
+// The passwords the program holds never reach a core file: read from the
+// running program's own limits while its first box waits for an answer.
+void TestStartup::programRunsWithoutCoreDumps()
+{
+    QTemporaryDir empty;
+    QProcess program;
+    program.setWorkingDirectory(empty.path());
+    program.start(QStringLiteral(KELMIR_BINARY_DIR "/bin/kelmir"),
+                  {QStringLiteral("-platform"), QStringLiteral("offscreen")});
+    QVERIFY(program.waitForStarted());
+    const auto stop = qScopeGuard([&program] {
+        program.kill();
+        program.waitForFinished();
+    });
+    QString limits;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            QFile file(QStringLiteral("/proc/%1/limits").arg(program.processId()));
+            if (!file.open(QIODevice::ReadOnly))
+                return false;
+            limits = QString::fromLatin1(file.readAll());
+            return QFile::exists(QStringLiteral("/proc/%1/fd").arg(program.processId()))
+                && program.state() == QProcess::Running;
+        }(),
+        5000);
+    QTest::qWait(300); // past the first lines of main()
+    QFile file(QStringLiteral("/proc/%1/limits").arg(program.processId()));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    limits = QString::fromLatin1(file.readAll());
+    static const QRegularExpression core(QStringLiteral("Max core file size\\s+(\\S+)\\s+(\\S+)"));
+    const QRegularExpressionMatch found = core.match(limits);
+    QVERIFY2(found.hasMatch(), qPrintable(limits));
+    QCOMPARE(found.captured(1), QStringLiteral("0"));
+    QCOMPARE(found.captured(2), QStringLiteral("0"));
 }
 
 QTEST_MAIN(TestStartup)

@@ -4,6 +4,7 @@
 // the xcb platform; xprop reads the windows' names, xdotool presses keys
 // and buttons through the X server.
 
+#include "TestConfig.h"
 #include "app/Application.h"
 #include "app/QtMessages.h"
 #include "app/schedule/DonationsPanel.h"
@@ -15,6 +16,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -89,6 +91,7 @@ private slots:
     void captionsAreExact();
     void keysReachAMessageBox();
     void pressAndReleaseOnTheEditorButtons();
+    void launcherFailureIsSaidInABox();
 };
 
 void TestWindowSystem::initTestCase()
@@ -156,6 +159,36 @@ void TestWindowSystem::pressAndReleaseOnTheEditorButtons()
     clickThroughX(program.find<QPushButton>("btnCancelVeradas"));
     QCOMPARE(program.window->donationsPanel()->EditMode, EditModes::Idle);
     program.screenshot("window-system-schedule");
+}
+
+// Started from the desktop's menu with a working folder that cannot be
+// made, the kelmir command ends with a box the user sees and answers, not
+// with text on a terminal nobody reads.
+void TestWindowSystem::launcherFailureIsSaidInABox()
+{
+    QTemporaryDir home;
+    QFile blocker(home.filePath("foglalt"));
+    QVERIFY(blocker.open(QIODevice::WriteOnly)); // a file where a parent folder belongs
+    blocker.close();
+    QProcess launcher;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("KELMIR_HOME"), blocker.fileName() + QStringLiteral("/kelmir"));
+    launcher.setProcessEnvironment(environment);
+    launcher.start(QStringLiteral(KELMIR_BINARY_DIR "/bin/kelmir-start"), {});
+    QVERIFY(launcher.waitForStarted());
+    QString box;
+    QTRY_VERIFY_WITH_TIMEOUT(!(box = run(QStringLiteral("xdotool"),
+                                         {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                          QStringLiteral("--name"), QStringLiteral("^Kelmir$")}))
+                                  .isEmpty(),
+                             10000);
+    // The box takes its key once it is mapped and has the focus.
+    for (int attempt = 0; attempt < 20 && !launcher.waitForFinished(250); ++attempt)
+        run(QStringLiteral("xdotool"),
+            {QStringLiteral("key"), QStringLiteral("--window"), box.section(u'\n', 0, 0), QStringLiteral("Return")});
+    QCOMPARE(launcher.state(), QProcess::NotRunning);
+    QCOMPARE(launcher.exitCode(), 1);
+    QVERIFY(launcher.readAllStandardError().isEmpty());
 }
 
 QTEST_MAIN(TestWindowSystem)

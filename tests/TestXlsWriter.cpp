@@ -285,6 +285,14 @@ void TestXlsWriter::sheetNames_data()
     QTest::newRow("forbidden characters") << "a/b:c?d*e[f]g\\h"
                                           << "a_b_c_d_e_f_g_h";
     QTest::newRow("too long") << QString(40, u'ő') << QString(31, u'ő');
+    QTest::newRow("an emoji across the cut") << QString(30, u'a') + QStringLiteral("🩸 vége") << QString(30, u'a');
+    QTest::newRow("an emoji before the cut")
+        << QString(29, u'a') + QStringLiteral("🩸 vége") << QString(29, u'a') + QStringLiteral("🩸");
+    QTest::newRow("apostrophes at the ends") << "'Vas megye'"
+                                             << "Vas megye";
+    QTest::newRow("an apostrophe at the cut") << QString(30, u'a') + QStringLiteral("'b") << QString(30, u'a');
+    QTest::newRow("only apostrophes") << "'''"
+                                      << "Munka1";
     QTest::newRow("empty") << ""
                            << "Munka1";
 }
@@ -294,6 +302,11 @@ void TestXlsWriter::sheetNames()
     QFETCH(QString, wanted);
     QFETCH(QString, expected);
     QCOMPARE(XlsWriter::sheetName(wanted), expected);
+    if (QString::fromLatin1(QTest::currentDataTag()).startsWith(QLatin1String("an emoji"))) {
+        XlsSheet sheet = monthSheet(2);
+        sheet.name = wanted;
+        QCOMPARE(writeAndRead(sheet)["sheets"].toArray()[0].toObject()["name"].toString(), expected); // xlrd opens it
+    }
 }
 
 void TestXlsWriter::failingDeviceReportsAnError()

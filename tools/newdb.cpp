@@ -8,6 +8,7 @@
 
 #include "store/Connection.h"
 #include "store/DatabaseError.h"
+#include "store/DatabaseTarget.h"
 #include "store/ReferenceUpdate.h"
 #include "store/Schema.h"
 #include "store/postgres/PostgresEngine.h"
@@ -22,14 +23,6 @@ const char* const usage = "Használat: kelmir-newdb ÚTVONAL\n"
                           "          kelmir-newdb postgresql://KISZOLGÁLÓ/ADATBÁZIS\n"
                           "          kelmir-newdb --update-reference ÚTVONAL|postgresql://KISZOLGÁLÓ/ADATBÁZIS\n";
 
-ReferenceData builtInList()
-{
-    QFile csv(QStringLiteral(":/data/hu_settlements.csv"));
-    if (!csv.open(QIODevice::ReadOnly))
-        throw DatabaseError(QStringLiteral("A beépített településlista nem olvasható."));
-    return ReferenceData::fromCsv(csv.readAll());
-}
-
 int create(const QString& target, QTextStream& err)
 {
     const bool server = PostgresEngine::isServerTarget(target);
@@ -38,9 +31,9 @@ int create(const QString& target, QTextStream& err)
         return 1;
     }
     if (server)
-        createServerDatabase(target, builtInList());
+        createServerDatabase(target, ReferenceData::builtIn());
     else
-        createDatabaseFile(target, builtInList());
+        createDatabaseFile(target, ReferenceData::builtIn());
     return 0;
 }
 
@@ -53,7 +46,7 @@ void reportLocked(const DatabaseError& error, QTextStream& err)
 
 int updateReference(const QString& target, QTextStream& out, QTextStream& err)
 {
-    const ReferenceData list = builtInList();
+    const ReferenceData list = ReferenceData::builtIn();
     Connection connection;
     try {
         connection.open(target);
@@ -99,8 +92,16 @@ int main(int argc, char** argv)
         err << usage;
         return 2;
     }
+    const QString target = update ? args[2] : args[1];
+    // Every user of the machine can read a command line in the process list.
+    if (PostgresEngine::isServerTarget(target) && DatabaseTarget::holdsPassword(target)) {
+        err << "A kapcsolati URI jelszót tartalmaz, de a parancssort a gép minden felhasználója láthatja a "
+               "folyamatok listájában. Hagyd ki a jelszót az URI-ból, és add meg a ~/.pgpass fájlban (mode 600) "
+               "vagy a PGPASSWORD környezeti változóban.\n";
+        return 2;
+    }
     try {
-        return update ? updateReference(args[2], out, err) : create(args[1], err);
+        return update ? updateReference(target, out, err) : create(target, err);
     } catch (const Error& error) {
         err << error.message() << "\n";
     } catch (const std::exception& error) {

@@ -68,12 +68,15 @@ ExportPanel::ExportPanel(AppContext& context, QWidget* parent)
 
     // The gauge follows the send: from 100 towards the message's length.
     connect(m_dispatch, &MonthDispatch::messageMeasured, this, [this](qint64 bytes) {
-        m_prbSending->setMaximum(int(std::min<qint64>(bytes, std::numeric_limits<int>::max())));
+        m_prbSending->setRange(0, int(std::min<qint64>(bytes, std::numeric_limits<int>::max())));
         m_prbSending->show();
         m_prbSending->setValue(std::min(100, m_prbSending->maximum()));
         advanceGauge(2);
     });
     connect(m_dispatch, &MonthDispatch::advanced, this, [this](int steps) { advanceGauge(steps); });
+    // The server may take minutes to accept the message: the gauge keeps
+    // moving meanwhile.
+    connect(m_dispatch, &MonthDispatch::awaitingAcceptance, this, [this] { m_prbSending->setRange(0, 0); });
     connect(m_dispatch, &MonthDispatch::bytesWritten, this,
             [this](qint64 bytes) { m_prbSending->setValue(int(std::min<qint64>(bytes, m_prbSending->maximum()))); });
     connect(m_dispatch, &MonthDispatch::finished, this,

@@ -19,7 +19,12 @@ Scenarios:
   long-line               answers EHLO with 1 MB and no line end
   endless-multiline       answers EHLO with "250-" lines that never end
   long-multiline          answers EHLO with 70 KiB of short "250-" lines at once, then waits
-  dribble                 every reply a byte at a time"""
+  dribble                 every reply a byte at a time
+  plain-without-starttls  AUTH PLAIN offered, STARTTLS not: nothing to authenticate with
+  close-after-starttls    answers STARTTLS with 220 and closes the connection
+  slow-acceptance         answers the message's final "." after 2.5 s
+  no-acceptance           never answers the message's final "."
+"""
 import json
 import socket
 import ssl
@@ -42,7 +47,11 @@ features = {"auth-without-starttls": ["AUTH LOGIN PLAIN"],
             "data-refused": tls_features,
             "untrusted-certificate": tls_features,
             "tls-reset-after-354": tls_features,
-            "421-after-rcpt": tls_features}.get(scenario, [])
+            "421-after-rcpt": tls_features,
+            "plain-without-starttls": ["AUTH PLAIN"],
+            "close-after-starttls": tls_features,
+            "slow-acceptance": tls_features,
+            "no-acceptance": tls_features}.get(scenario, [])
 
 server = socket.socket()
 server.bind(("127.0.0.1", 0))
@@ -128,6 +137,10 @@ try:
                 send("454 4.7.0 TLS not available")
                 continue
             send("220 Go ahead")
+            if scenario == "close-after-starttls":
+                reader.close()
+                connection.close()
+                raise EOFError
             context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
             context.load_cert_chain(cert, key)
             try:
@@ -172,6 +185,11 @@ try:
             while receive() != ".":
                 pass
             commands.append(".")
+            if scenario == "no-acceptance":
+                while receive():
+                    pass
+            if scenario == "slow-acceptance":
+                time.sleep(2.5)
             send("250 Accepted")
         elif verb == "QUIT":
             send("221 Bye")
