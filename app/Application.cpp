@@ -1,14 +1,35 @@
 #include "app/Application.h"
 
 #include "app/ErrorReport.h"
+#include "app/ProgramStyle.h"
 
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 KelmirApplication::KelmirApplication(int& argc, char** argv)
     : QApplication(argc, argv)
 {
-    identify(*this);
-    setWindowIcon(applicationIcon());
+    prepare(*this);
+}
+
+void KelmirApplication::prepare(QApplication& application)
+{
+    identify(application);
+    application.setWindowIcon(applicationIcon());
+    // The look is the program's own: a dark desktop theme would otherwise
+    // put navy titles on dark grey and leave the painted toolbar light.
+    auto* style = new ProgramStyle;
+    QApplication::setStyle(style);
+    QApplication::setPalette(style->standardPalette());
+    // The program is Hungarian only: Qt's own texts (a field's context
+    // menu, the buttons of its dialogs) follow it on every locale.
+    static QTranslator* qtTexts = nullptr;
+    if (!qtTexts) {
+        qtTexts = new QTranslator(&application);
+        if (qtTexts->load(QStringLiteral("qtbase_hu"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            QCoreApplication::installTranslator(qtTexts);
+    }
 }
 
 QIcon KelmirApplication::applicationIcon()

@@ -10,6 +10,11 @@ class UserMessages;
 class KelmirApplication : public QApplication {
 public:
     KelmirApplication(int& argc, char** argv);
+    // What every application object of the program carries, also the test
+    // programs': the name, the icon, the look (the same light colours and
+    // controls on every desktop theme) and Qt's own texts in Hungarian,
+    // whatever the desktop's language.
+    static void prepare(QApplication& application);
     // The program's name, as every application object of it carries it.
     static void identify(QCoreApplication& application);
     // The application's icon, as the windows show it.

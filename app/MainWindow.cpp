@@ -15,11 +15,14 @@
 #include "store/DatabaseTarget.h"
 #include "store/SettingsStore.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QScreen>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QToolButton>
 
@@ -88,12 +91,13 @@ void TfrmMain::buildToolbar()
     m_toolbar->setObjectName(QStringLiteral("tlbMain"));
     m_toolbar->setGeometry(0, 0, clientSize.width(), 41);
 
-    QToolButton* btnNew =
-        addToolbarButton(QStringLiteral("btnNew"), 0, 0, QStringLiteral("Véradó időpontok felvitele"));
+    QToolButton* btnNew = addToolbarButton(QStringLiteral("btnNew"), 0, 0, QStringLiteral("Véradó időpontok felvitele"),
+                                           QKeySequence(Qt::CTRL | Qt::Key_N));
     QToolButton* btnOpen =
-        addToolbarButton(QStringLiteral("btnOpen"), 48, 1, QStringLiteral("Véradó időpontok megnyitása"));
-    QToolButton* btnLocations =
-        addToolbarButton(QStringLiteral("btnEditHelyszinek"), 96, 2, QStringLiteral("Helyszinek"));
+        addToolbarButton(QStringLiteral("btnOpen"), 48, 1, QStringLiteral("Véradó időpontok megnyitása"),
+                         QKeySequence(Qt::CTRL | Qt::Key_O));
+    QToolButton* btnLocations = addToolbarButton(QStringLiteral("btnEditHelyszinek"), 96, 2,
+                                                 QStringLiteral("Helyszinek"), QKeySequence(Qt::CTRL | Qt::Key_L));
     auto addSeparator = [this](const QString& name, int left) {
         auto* separator = new QFrame(m_toolbar);
         separator->setObjectName(name);
@@ -103,10 +107,13 @@ void TfrmMain::buildToolbar()
         m_toolbarItems << separator;
     };
     addSeparator(QStringLiteral("tblSEPARATOR1"), 144);
-    QToolButton* btnExport = addToolbarButton(QStringLiteral("btnExport"), 152, 3, QStringLiteral("Exportálás"));
+    QToolButton* btnExport = addToolbarButton(QStringLiteral("btnExport"), 152, 3, QStringLiteral("Exportálás"),
+                                              QKeySequence(Qt::CTRL | Qt::Key_E));
     addSeparator(QStringLiteral("tblSEPARATOR2"), 200);
-    QToolButton* btnSettings = addToolbarButton(QStringLiteral("btnSettings"), 208, 4, QStringLiteral("Beállítások"));
-    QToolButton* btnExit = addToolbarButton(QStringLiteral("btnExit"), 256, 5, QStringLiteral("Kilépés a programból"));
+    QToolButton* btnSettings = addToolbarButton(QStringLiteral("btnSettings"), 208, 4, QStringLiteral("Beállítások"),
+                                                QKeySequence(Qt::CTRL | Qt::Key_B));
+    QToolButton* btnExit = addToolbarButton(QStringLiteral("btnExit"), 256, 5, QStringLiteral("Kilépés a programból"),
+                                            QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     connect(btnSettings, &QToolButton::clicked, this,
             [this] { runAction(m_context.messages, [this] { m_settings->btnSettingsClick(); }); });
@@ -123,7 +130,8 @@ void TfrmMain::buildToolbar()
             [this] { runAction(m_context.messages, [this] { m_export->btnExportClick(); }); });
 }
 
-QToolButton* TfrmMain::addToolbarButton(const QString& name, int left, int image, const QString& hint)
+QToolButton* TfrmMain::addToolbarButton(const QString& name, int left, int image, const QString& hint,
+                                        const QKeySequence& keys)
 {
     auto* button = new QToolButton(m_toolbar);
     button->setObjectName(name);
@@ -132,9 +140,60 @@ QToolButton* TfrmMain::addToolbarButton(const QString& name, int left, int image
     button->setIconSize(QSize(32, 32));
     button->setIcon(Icons::toolbar(static_cast<Icons::Toolbar>(image)));
     button->setToolTip(hint);
-    button->setFocusPolicy(Qt::NoFocus);
+    button->setAccessibleName(hint);
+    button->setAccessibleDescription(keys.toString(QKeySequence::NativeText));
+    button->setFocusPolicy(Qt::StrongFocus);
+    button->installEventFilter(this);
+    connect(button, &QToolButton::clicked, this, [this, button] { m_lastPressed = button; });
+    // The key does what a click does, and only when a click could: the
+    // toolbar is disabled while a panel is open.
+    auto* shortcut = new QShortcut(keys, this);
+    connect(shortcut, &QShortcut::activated, button, [button] {
+        if (button->isEnabled())
+            button->click();
+    });
     m_toolbarItems << button;
+    m_toolbarButtons << button;
     return button;
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    // Along the toolbar with the arrow keys; Enter presses like Space.
+    auto* button = qobject_cast<QToolButton*>(watched);
+    if (event->type() != QEvent::KeyPress || !button || !m_toolbarButtons.contains(button))
+        return QWidget::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->modifiers() & ~Qt::KeypadModifier)
+        return QWidget::eventFilter(watched, event);
+    const qsizetype at = m_toolbarButtons.indexOf(button);
+    const qsizetype count = m_toolbarButtons.size();
+    switch (key->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right: {
+        const int step = key->key() == Qt::Key_Right ? 1 : -1;
+        for (qsizetype n = 1; n < count; ++n) {
+            QToolButton* next = m_toolbarButtons[(at + step * n + count * n) % count];
+            if (next->isEnabled()) {
+                next->setFocus(Qt::TabFocusReason);
+                break;
+            }
+        }
+        return true;
+    }
+    case Qt::Key_Home:
+        m_toolbarButtons.first()->setFocus(Qt::TabFocusReason);
+        return true;
+    case Qt::Key_End:
+        m_toolbarButtons.last()->setFocus(Qt::TabFocusReason);
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        button->click();
+        return true;
+    default:
+        return QWidget::eventFilter(watched, event);
+    }
 }
 
 void TfrmMain::connectAction(QToolButton* button, void (TfrmMain::*handler)())
@@ -265,6 +324,11 @@ void TfrmMain::EnableToolbar()
     m_toolbar->setEnabled(true);
     for (QWidget* item : m_toolbarItems)
         item->setEnabled(true);
+    // Back from a panel, the keyboard is where it left: on the button that
+    // opened it.
+    const QWidget* focus = QApplication::focusWidget();
+    if (m_lastPressed && (!focus || !focus->isVisible() || !focus->isEnabled() || focus == this))
+        m_lastPressed->setFocus(Qt::OtherFocusReason);
 }
 
 void TfrmMain::DisableToolbar()

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QWidget>
 
+class QKeySequence;
 class QToolButton;
 class DonationsPanel;
 class ExportPanel;
@@ -55,13 +56,15 @@ public:
     static constexpr QSize clientSize{900, 680};
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     bool openDatabase();
     void buildToolbar();
-    QToolButton* addToolbarButton(const QString& name, int left, int image, const QString& hint);
+    QToolButton* addToolbarButton(const QString& name, int left, int image, const QString& hint,
+                                  const QKeySequence& keys);
     void connectAction(QToolButton* button, void (TfrmMain::*handler)());
 
     Tdm& m_dm;
@@ -69,6 +72,8 @@ private:
     AppContext m_context;
     QWidget* m_toolbar = nullptr;
     QList<QWidget*> m_toolbarItems;
+    QList<QToolButton*> m_toolbarButtons; // in their order along the toolbar
+    QToolButton* m_lastPressed = nullptr; // where the keyboard returns after a panel
     SettingsPanel* m_settings = nullptr;
     LocationsPanel* m_locations = nullptr;
     DonationsPanel* m_donations = nullptr;

@@ -1,6 +1,7 @@
 #include "app/Panel.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QToolButton>
@@ -100,7 +101,14 @@ QToolButton* Panel::addImageButton(const QString& name, QRect geometry, Icons::P
     button->setIcon(Icons::panelButton(image));
     button->setIconSize(geometry.size() - QSize(8, 8));
     button->setToolTip(hint);
+    button->setAccessibleName(hint); // the image alone says nothing to a screen reader
     return button;
+}
+
+void Panel::showStoredText(QLineEdit* field, const QString& text, int typingLimit)
+{
+    field->setMaxLength(std::max<qsizetype>(typingLimit, text.size()));
+    field->setText(text);
 }
 
 QPushButton* Panel::addButton(QWidget* parent, const QString& name, QRect geometry, const QString& text)

@@ -5,6 +5,7 @@
 #include <QFrame>
 
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QToolButton;
 
@@ -30,6 +31,10 @@ protected:
     static QFrame* addRule(QWidget* parent, const QString& name, QRect geometry);
     QLabel* addTitle(const QString& name, QPoint at, const QString& text);
     QToolButton* addImageButton(const QString& name, QRect geometry, Icons::PanelButton image, const QString& hint);
+    // Shows a stored text in a field whole: the field's typing limit grows
+    // to the text's length where that is longer (a text written elsewhere),
+    // and is the limit again for a shorter or empty text.
+    static void showStoredText(QLineEdit* field, const QString& text, int typingLimit);
     static QPushButton* addButton(QWidget* parent, const QString& name, QRect geometry, const QString& text);
     // "Töröl": bold and maroon while it can be pressed, greyed like any
     // other button while it cannot.

@@ -39,8 +39,10 @@ QString withoutTimeZone(const QString& format)
 
 } // namespace
 
-QString ExportStampText(const Clock& clock, const QLocale& locale)
+QString ExportStampText(const Clock& clock)
 {
+    // The program is Hungarian on every desktop: so is its stamp.
+    static const QLocale locale(QLocale::Hungarian, QLocale::Hungary);
     const QString time = locale.toString(clock.now().time(), withoutTimeZone(locale.timeFormat(QLocale::LongFormat)));
     const QString date = locale.toString(clock.now().date(), locale.dateFormat(QLocale::ShortFormat));
     return fileNameSafe(date + time);

@@ -2,8 +2,8 @@
 
 #include <QString>
 
-// Shows a saved workbook with the desktop's default application. Returns
-// false when nothing could be started for it.
+// Shows a saved file (a workbook, a printable month) with the desktop's
+// application for its type. Returns false when no program took it.
 class WorkbookViewer {
 public:
     virtual ~WorkbookViewer() = default;

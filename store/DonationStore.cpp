@@ -2,6 +2,7 @@
 
 #include "model/Base.h"
 #include "model/Clock.h"
+#include "model/IsolatedText.h"
 #include "model/SortTable.h"
 #include "store/DataModule.h"
 
@@ -100,8 +101,8 @@ Choices LoadLocationChoices(Tdm& dm, quint8 county)
         choices.append({q.field(QStringLiteral("id")).valueAsInteger(),
                         q.field(QStringLiteral("irsz")).valueAsText() + u' '
                             + q.field(QStringLiteral("telepules")).asString() + QStringLiteral(", ")
-                            + q.field(QStringLiteral("cim")).asString() + QStringLiteral(" - ")
-                            + q.field(QStringLiteral("helyszin")).asString()});
+                            + isolated(q.field(QStringLiteral("cim")).asString()) + QStringLiteral(" - ")
+                            + isolated(q.field(QStringLiteral("helyszin")).asString())});
     return choices;
 }
 

@@ -50,8 +50,10 @@ WriteResult SaveLocation(Tdm& dm, const tHelyszinek& location, EditModes mode)
         q.addLines({"INSERT INTO at_helyszinek (deleted, telepules_kod, cim, helyszin)",
                     "VALUES (:vdeleted, :vtelepules_kod, :vcim, :vhelyszin);"});
     } else {
+        // Only a live location: one another program withdrew meanwhile stays
+        // withdrawn, and the change is reported as not made.
         q.addLines({"UPDATE at_helyszinek", "SET deleted=:vdeleted,", "telepules_kod=:vtelepules_kod,", "cim=:vcim,",
-                    "helyszin=:vhelyszin", "WHERE id=:vid;"});
+                    "helyszin=:vhelyszin", "WHERE id=:vid AND deleted=0;"});
         q.bind(QStringLiteral("vid"), location.id);
     }
     q.bindByte(QStringLiteral("vdeleted"), location.deleted);

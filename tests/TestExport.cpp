@@ -1,6 +1,7 @@
 // The export panel, the export table and the workbook through the real
 // window, with a real database file and a fixed clock.
 
+#include "app/DesktopViewer.h"
 #include "app/export/ExportPanel.h"
 #include "export/AdoXmlWriter.h"
 #include "export/ExportNames.h"
@@ -24,6 +25,7 @@
 #include <QProgressBar>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -102,6 +104,8 @@ private slots:
     void twoProgramsExportTheirOwnMonths();
     void workbookIsSavedAndShown();
     void viewerMissingNamesTheFile();
+    void desktopViewerGoesByTheOpenersAnswer_data();
+    void desktopViewerGoesByTheOpenersAnswer();
     void unwritableFolderRecovers();
     void sendReachesTheServer();
     void noServerShowsThreeBoxes();
@@ -254,7 +258,9 @@ void TestExport::workbookIsSavedAndShown()
     view.excel();
     const QString county = program.window->base().CurrentSettings.Megye;
     const QString expectedName =
-        ExportFileName(county, QStringLiteral("Szeptember"), ExportStampText(program.clock, QLocale::system()), "xls");
+        ExportFileName(county, QStringLiteral("Szeptember"), ExportStampText(program.clock), "xls");
+    // The suite runs under LC_ALL=C.UTF-8: the stamp is Hungarian all the same.
+    QCOMPARE(expectedName, county + QStringLiteral(" Megye Szeptember havi véradásai (2020. 09. 15.14.30.05).xls"));
     QCOMPARE(fixture.excelFiles(), QStringList{expectedName});
     const QString path = QDir(fixture.folder.path()).filePath("excel/" + expectedName);
     QCOMPARE(program.viewer.shown, QStringList{path});
@@ -295,6 +301,38 @@ void TestExport::viewerMissingNamesTheFile()
     QVERIFY(program.messages.boxes[0].text.contains(fixture.excelFiles().first()));
     QCOMPARE(program.messages.boxes[0].icon, UserMessages::Icon::Information);
     QVERIFY(view.idle());
+}
+
+void TestExport::desktopViewerGoesByTheOpenersAnswer_data()
+{
+    QTest::addColumn<QString>("opener"); // the script's body; empty: no opener at all
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("handed on") << "exit 0" << true;
+    QTest::newRow("no program for the file") << "exit 3" << false;
+    QTest::newRow("the opener shows it itself") << "exec sleep 30" << true;
+    QTest::newRow("no opener installed") << "" << false;
+}
+
+// xdg-open ends at once and says by its status whether a program took the
+// file; the viewer goes by that, not by whether the opener could be started.
+void TestExport::desktopViewerGoesByTheOpenersAnswer()
+{
+    QFETCH(QString, opener);
+    QFETCH(bool, shown);
+    QTemporaryDir dir;
+    const QString script = dir.filePath("xdg-open");
+    if (!opener.isEmpty()) {
+        QFile file(script);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("#!/bin/sh\n[ -f \"$1\" ] || exit 2\n" + opener.toUtf8() + "\n");
+        file.close();
+        QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::ExeOwner));
+    }
+    QFile workbook(dir.filePath("munkafuzet.xls"));
+    QVERIFY(workbook.open(QIODevice::WriteOnly));
+    workbook.close();
+    DesktopViewer viewer(script, 1500);
+    QCOMPARE(viewer.show(workbook.fileName()), shown);
 }
 
 void TestExport::unwritableFolderRecovers()
@@ -691,8 +729,8 @@ void TestExport::exportWritesOnlyRegularFiles()
     const QString county = program.window->base().CurrentSettings.Megye;
     const QDir work(fixture.folder.path());
     const QString folder = work.filePath(kind == QLatin1String("xls") ? "excel" : "xml");
-    const QString path = folder + u'/'
-        + ExportFileName(county, QStringLiteral("Szeptember"), ExportStampText(program.clock, QLocale::system()), kind);
+    const QString path =
+        folder + u'/' + ExportFileName(county, QStringLiteral("Szeptember"), ExportStampText(program.clock), kind);
     const QString victim = work.filePath("sajat.txt");
     QFile mine(victim);
     QVERIFY(mine.open(QIODevice::WriteOnly));
@@ -817,22 +855,32 @@ void TestExport::failedMonthListLeavesAUsableToolbar()
 void TestExport::stampForLocales_data()
 {
     QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QTime>("time");
     QTest::addColumn<QString>("stamp");
-    // The whole stamp: the short date, then hours, minutes and seconds with
-    // nothing after them (no time zone, whatever the locale's long format).
-    QTest::newRow("Hungarian") << QLocale(QLocale::Hungarian, QLocale::Hungary) << "2020. 09. 15.14.30.05";
-    QTest::newRow("English, slashes in the date")
-        << QLocale(QLocale::English, QLocale::UnitedStates) << "9.15.202.30.05 PM";
-    QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany) << "15.09.2014.30.05";
+    // The Hungarian short date, then hours, minutes and seconds with nothing
+    // after them, whatever the desktop's locale (no year running into the
+    // hour, no AM or time zone).
+    const QTime afternoon(14, 30, 5);
+    QTest::newRow("Hungarian") << QLocale(QLocale::Hungarian, QLocale::Hungary) << afternoon << "2020. 09. 15.14.30.05";
+    QTest::newRow("English (US)") << QLocale(QLocale::English, QLocale::UnitedStates) << afternoon
+                                  << "2020. 09. 15.14.30.05";
+    QTest::newRow("C") << QLocale::c() << afternoon << "2020. 09. 15.14.30.05";
+    QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany) << afternoon << "2020. 09. 15.14.30.05";
+    QTest::newRow("morning, as the Hungarian long time writes it")
+        << QLocale(QLocale::English, QLocale::UnitedStates) << QTime(9, 5, 3) << "2020. 09. 15.9.05.03";
 }
 
 void TestExport::stampForLocales()
 {
     QFETCH(QLocale, locale);
+    QFETCH(QTime, time);
     QFETCH(QString, stamp);
+    const QLocale previous;
+    QLocale::setDefault(locale);
+    const auto restore = qScopeGuard([&previous] { QLocale::setDefault(previous); });
     FixedClock clock;
-    clock.fixed = QDateTime(QDate(2020, 9, 15), QTime(14, 30, 5));
-    const QString text = ExportStampText(clock, locale);
+    clock.fixed = QDateTime(QDate(2020, 9, 15), time);
+    const QString text = ExportStampText(clock);
     QCOMPARE(text, stamp);
     for (const QChar ch : QStringLiteral("<>:\"/\\|?*"))
         QVERIFY(!text.contains(ch));

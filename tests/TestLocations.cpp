@@ -7,6 +7,7 @@
 #include "store/DataModule.h"
 #include "support/Fixture.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -109,6 +110,7 @@ private slots:
     void twoProgramsSeeEachOthersLocations();
     void openingShowsLiveLocationsOfTheCounty();
     void settlementChoicesInHungarianOrder();
+    void dropDownShowsAtMostItsRows();
     void saveChecks_data();
     void saveChecks();
     void keyboardOnlyEntryAndTidying();
@@ -128,6 +130,9 @@ private slots:
     void failedOpeningLeavesAUsableToolbar();
     void cancelAfterAFailedSaveShowsTheList();
     void editOfALocationDeletedElsewhere();
+    void editOfALocationWithdrawnElsewhere();
+    void storedTextsAreSavedWhole();
+    void rightToLeftTextStaysInItsPlace();
     void keyboardOnlyWithdrawalOfTheOnlyRow();
     void disabledDeleteLooksDisabled();
 };
@@ -255,6 +260,27 @@ void TestLocations::settlementChoicesInHungarianOrder()
     // Position n, record n and slot n stand for the same settlement.
     const int szeged = position("6720 Szeged");
     QCOMPARE(QString::number(panel.editor().SettlementIds.at(szeged)), fixture.settlementId("Szeged", 6720));
+}
+
+// The settlement drop-down of a county with many settlements opens as a
+// list of 20 rows below its box, not as a menu of every settlement.
+void TestLocations::dropDownShowsAtMostItsRows()
+{
+    LocationsFixture fixture;
+    RunningProgram program;
+    QVERIFY(program.start());
+    LocationsView panel{program};
+    panel.open();
+    panel.click("btnNewHelyszin");
+    QComboBox* settlements = panel.settlements();
+    QVERIFY(settlements->count() > 40);
+    settlements->showPopup();
+    QAbstractItemView* list = settlements->view();
+    QTRY_VERIFY(list->isVisible());
+    const int rows = list->viewport()->height() / list->sizeHintForRow(0);
+    settlements->hidePopup();
+    QCOMPARE(rows, 20);
+    QVERIFY(list->window()->geometry().top() >= settlements->mapToGlobal(QPoint(0, 0)).y()); // below, not over it
 }
 
 void TestLocations::saveChecks_data()
@@ -797,6 +823,78 @@ void TestLocations::editOfALocationDeletedElsewhere()
     QCOMPARE(panel.editor().EditMode, EditModes::Idle);
     QCOMPARE(panel.rows(), QStringList{"6900 Makó, Széchenyi tér 22. - Városháza"});
     QCOMPARE(fixture.stored(), QStringList{"0|Makó|Széchenyi tér 22.|Városháza"});
+}
+
+// A location another workstation withdrew while it was being changed here
+// stays withdrawn: the change is not saved, and the user is told.
+void TestLocations::editOfALocationWithdrawnElsewhere()
+{
+    LocationsFixture fixture;
+    fixture.add(fivePlaces[0]);
+    fixture.add(fivePlaces[1]);
+    RunningProgram program;
+    QVERIFY(program.start());
+    LocationsView panel{program};
+    panel.open();
+    panel.doubleClickRow(1);                                                            // Szeged
+    fixture.folder.exec("UPDATE at_helyszinek SET deleted=1 WHERE helyszin='Egyetem'"); // another program
+    panel.name()->setText("Egyetem aula");
+    panel.click("btnAddHelyszin");
+    QCOMPARE(program.messages.captions(), QStringList{"A helyszín nem található!"});
+    QCOMPARE(panel.editor().EditMode, EditModes::Idle);
+    QCOMPARE(panel.rows(), QStringList{"6900 Makó, Széchenyi tér 22. - Városháza"});
+    QCOMPARE(fixture.stored(),
+             QStringList({"1|Szeged|Dugonics tér 13.|Egyetem", "0|Makó|Széchenyi tér 22.|Városháza"}));
+}
+
+// The typing limit is for typing: an address or name stored longer (by
+// another program, an earlier version) is saved back whole.
+void TestLocations::storedTextsAreSavedWhole()
+{
+    LocationsFixture fixture;
+    const QString longAddress = QStringLiteral("Dugonics tér 13., ") + QString(200, u'é');
+    const QString longName = QStringLiteral("Egyetem ") + QString(150, u'ő');
+    fixture.folder.exec(
+        QStringLiteral("INSERT INTO at_helyszinek (deleted, telepules_kod, cim, helyszin) SELECT 0, id, "
+                       "'%1', '%2' FROM at_telepulesek WHERE telepules='Szeged' AND irsz=6720")
+            .arg(longAddress, longName));
+    RunningProgram program;
+    QVERIFY(program.start());
+    LocationsView panel{program};
+    panel.open();
+    panel.doubleClickRow(0);
+    QCOMPARE(panel.address()->text(), longAddress);
+    panel.click("btnAddHelyszin");
+    QVERIFY(program.messages.boxes.isEmpty());
+    QCOMPARE(fixture.stored(), QStringList{"0|Szeged|" + longAddress + u'|' + longName});
+    // A new entry is typed within the limit again.
+    panel.click("btnNewHelyszin");
+    QCOMPARE(panel.address()->maxLength(), 128);
+    QCOMPARE(panel.name()->maxLength(), 128);
+}
+
+// A name holding a right-to-left override is set apart in the sentences
+// that show it: the question keeps its own order around it.
+void TestLocations::rightToLeftTextStaysInItsPlace()
+{
+    LocationsFixture fixture;
+    const QString overridden = QStringLiteral("Egyetem ") + QChar(0x202E) + QStringLiteral("aula");
+    fixture.add({"Szeged", 6720, "Dugonics tér 13.", "x"});
+    fixture.folder.exec(QStringLiteral("UPDATE at_helyszinek SET helyszin='%1'").arg(overridden));
+    RunningProgram program;
+    QVERIFY(program.start());
+    LocationsView panel{program};
+    panel.open();
+    panel.clickRow(0);
+    program.messages.answerNext(UserMessages::Answer::No);
+    panel.click("btnDeleteHelyszin");
+    QCOMPARE(program.messages.boxes[0].text,
+             QStringLiteral("Biztosan törlöd a következő helyszint? \n\"6720 Szeged, Dugonics tér 13. - ")
+                 + QChar(0x2068) + overridden + QChar(0x2069) + u'"');
+    const QModelIndex cell = panel.model()->index(0, 6);
+    QCOMPARE(panel.model()->data(cell, Qt::DisplayRole).toString(), QChar(0x2068) + overridden + QChar(0x2069));
+    QCOMPARE(panel.model()->data(panel.model()->index(0, 5), Qt::DisplayRole).toString(),
+             QStringLiteral("Dugonics tér 13."));
 }
 
 void TestLocations::keyboardOnlyWithdrawalOfTheOnlyRow()

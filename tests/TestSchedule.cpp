@@ -145,6 +145,7 @@ private slots:
     void deleteLastRowAndQuestion();
     void deleteNamesTheRowMovedTo();
     void titleClicks();
+    void sortMarkLeavesANarrowTitleInPlace();
     void failedListLoadShowsOneBox();
     void everythingSurvivesARestart();
     void failedMonthQueryLeavesAUsableToolbar();
@@ -762,6 +763,29 @@ void TestSchedule::titleClicks()
     QCOMPARE(view.grid()->horizontalHeader()->sortIndicatorSection(), -1);
     QVERIFY(view.editor().Sort.ascending());
     QCOMPARE(view.editor().Sort.columns().first(), QStringLiteral("at_veradasok.nap"));
+}
+
+// "Nap" is 24 pixels wide: its mark goes above the title, and the title's
+// pixels stay exactly where they were without it.
+void TestSchedule::sortMarkLeavesANarrowTitleInPlace()
+{
+    ScheduleFixture fixture;
+    fixture.addDonation("2016", "04", "09", "08:00", "12:00", 1);
+    RunningProgram program;
+    QVERIFY(program.start());
+    ScheduleView view{program};
+    view.openMonth(0);
+    QHeaderView* header = view.grid()->horizontalHeader();
+    auto title = [header](int column) {
+        const QRect section(header->sectionViewportPosition(column), 7, header->sectionSize(column),
+                            header->height() - 7); // below the mark's rows
+        return header->viewport()->grab(section).toImage();
+    };
+    const QImage unmarked = title(3);
+    view.clickTitle(3);
+    QCOMPARE(view.grid()->horizontalHeader()->sortIndicatorSection(), 3);
+    QCOMPARE(title(3), unmarked);
+    QCOMPARE(drawnSortMark(header), Qt::AscendingOrder);
 }
 
 void TestSchedule::failedListLoadShowsOneBox()

@@ -47,6 +47,7 @@ private slots:
     void rowUnderAnotherNumberIsReadAndRewritten();
     void twoProgramsOnAFileWithoutSettingsMakeOneRow();
     void hiddenControlsNeverTakeTheFocus();
+    void storedTextsAreSavedWhole();
 };
 
 void TestSettings::firstSaveInsertsRowOneAndLaterSavesUpdateIt()
@@ -217,6 +218,10 @@ void TestSettings::failedCountyLookupEndsTheSave()
     save(program);
     QCOMPARE(program.messages.captions(), QStringList({"Hiba az SQL script futásakor!", "Kelmir"}));
     QVERIFY(program.messages.boxes[1].text.endsWith(u'.'));
+    // The county exists: it is the lookup that failed, and that is what is said.
+    QVERIFY2(program.messages.boxes[1].text.contains(QStringLiteral("nem olvashatók be"))
+                 && !program.messages.boxes[1].text.contains(QStringLiteral("nem található")),
+             qPrintable(program.messages.boxes[1].text));
     QCOMPARE(int(program.window->base().CurrentSettings.megye_kod), 4);
     QCOMPARE(folder.scalar("SELECT megye_kod FROM at_settings"), QStringLiteral("4"));
     QVERIFY(program.find<QWidget>("pnlSettingsMain")->isVisible());
@@ -313,6 +318,24 @@ void TestSettings::hiddenControlsNeverTakeTheFocus()
     QCOMPARE(program.find<QLineEdit>("edtUSR")->text(), QStringLiteral("usr"));
     QCOMPARE(program.find<QLineEdit>("edtPSW")->text(), QStringLiteral("titok"));
     QVERIFY(program.find<QCheckBox>("cbxHitelesites")->isChecked());
+}
+
+// A recipient or password stored longer than a line field takes (by
+// another program) is shown and saved back whole.
+void TestSettings::storedTextsAreSavedWhole()
+{
+    DatabaseFolder folder;
+    const QString recipients = QStringList(3000, QStringLiteral("cimzett@example.hu")).join(u',');
+    const QString password = QString(33000, u'x');
+    insertSettings(folder, QStringLiteral("4, '%1', '', '', 1, 'felhasznalo', '%2'").arg(recipients, password));
+    RunningProgram program;
+    QVERIFY(program.start());
+    openPanel(program);
+    QCOMPARE(program.find<QLineEdit>("edtDestinationEmail")->text().size(), recipients.size());
+    save(program);
+    QVERIFY(program.messages.boxes.isEmpty());
+    QCOMPARE(folder.scalar("SELECT length(cel) || ':' || length(auth_psw) FROM at_settings"),
+             QStringLiteral("%1:%2").arg(recipients.size()).arg(password.size()));
 }
 
 QTEST_MAIN(TestSettings)

@@ -11,10 +11,15 @@
 #include "support/FilePrivileges.h"
 #include "support/Fixture.h"
 
+#include <QAbstractItemView>
+#include <QAccessible>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScopeGuard>
@@ -66,6 +71,11 @@ private slots:
     void unpreparableWorkingFolderIsSaidInABox_data();
     void unpreparableWorkingFolderIsSaidInABox();
     void programRunsWithoutCoreDumps();
+    void toolbarByKeyboard();
+    void shortcutsDoWhatClicksDo_data();
+    void shortcutsDoWhatClicksDo();
+    void everyControlHasAName();
+    void qtOwnTextsAreHungarian();
 };
 
 void TestStartup::missingDatabaseShowsOnlyTheConnectionError_data()
@@ -517,6 +527,9 @@ void TestStartup::programRunsWithoutCoreDumps()
     QTemporaryDir empty;
     QProcess program;
     program.setWorkingDirectory(empty.path());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("KELMIR_DATABASE"), empty.filePath("datacore.vdf")); // whatever /etc/kelmir says
+    program.setProcessEnvironment(environment);
     program.start(QStringLiteral(KELMIR_BINARY_DIR "/bin/kelmir"),
                   {QStringLiteral("-platform"), QStringLiteral("offscreen")});
     QVERIFY(program.waitForStarted());
@@ -544,6 +557,144 @@ void TestStartup::programRunsWithoutCoreDumps()
     QVERIFY2(found.hasMatch(), qPrintable(limits));
     QCOMPARE(found.captured(1), QStringLiteral("0"));
     QCOMPARE(found.captured(2), QStringLiteral("0"));
+}
+
+// The toolbar takes the focus: Tab into it, the arrow keys along it (past
+// the separators, round at the ends), Space or Enter presses a button.
+void TestStartup::toolbarByKeyboard()
+{
+    DatabaseFolder folder;
+    folder.chooseCounty(6);
+    RunningProgram program;
+    QVERIFY(program.start());
+    auto* first = program.find<QToolButton>("btnNew");
+    first->setFocus(Qt::TabFocusReason);
+    QCOMPARE(QApplication::focusWidget(), first);
+    QStringList visited;
+    for (int i = 0; i < 6; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+        visited << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(visited, QStringList({"btnOpen", "btnEditHelyszinek", "btnExport", "btnSettings", "btnExit", "btnNew"}));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("btnExit"));
+    // Enter on "Helyszinek" opens the panel; closing it brings the keyboard back.
+    program.find<QToolButton>("btnEditHelyszinek")->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QVERIFY(program.find<QWidget>("pnlHelyszinek")->isVisible());
+    QTest::mouseClick(program.find<QToolButton>("btnCloseHelyszinek"), Qt::LeftButton);
+    QCOMPARE(QApplication::focusWidget(), program.find<QToolButton>("btnEditHelyszinek"));
+    // Space on "Exportálás": the panel opens with the month list in hand.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QVERIFY(program.find<QWidget>("pnlExport")->isVisible());
+    QCOMPARE(QApplication::focusWidget(), program.find<QWidget>("cmbExport"));
+    QCOMPARE(program.find<QWidget>("cmbExport")->focusPolicy(), Qt::ClickFocus); // still no tab stop
+}
+
+void TestStartup::shortcutsDoWhatClicksDo_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("panel"); // opened with a county; empty: a question or a box
+    QTest::addColumn<QString>("gate");  // shown without a county; empty: none
+    QTest::newRow("Ctrl+N") << int(Qt::Key_N) << "pnlNewTable"
+                            << "Az adatok felvitelét nem lehet elkezdeni";
+    QTest::newRow("Ctrl+O") << int(Qt::Key_O) << "pnlMegnyitas"
+                            << "Az adatok megnyitását nem lehet elvégezni";
+    QTest::newRow("Ctrl+L") << int(Qt::Key_L) << "pnlHelyszinek"
+                            << "Az helyszinek szerkesztését nem lehet";
+    QTest::newRow("Ctrl+E") << int(Qt::Key_E) << "pnlExport"
+                            << "Az adatok exportálását nem lehet";
+    QTest::newRow("Ctrl+B") << int(Qt::Key_B) << "pnlSettingsMain"
+                            << "";
+    QTest::newRow("Ctrl+Q") << int(Qt::Key_Q) << ""
+                            << "";
+}
+
+// A shortcut is a click: the county gate holds, and while a panel is open
+// (the toolbar disabled) no shortcut opens another.
+void TestStartup::shortcutsDoWhatClicksDo()
+{
+    QFETCH(int, key);
+    QFETCH(QString, panel);
+    QFETCH(QString, gate);
+    for (const bool county : {false, true}) {
+        DatabaseFolder folder;
+        folder.addDonation("2016", "03", "10", "08:00", "12:00",
+                           folder.addLocation("Szeged", 6720, "Dugonics tér 13.", "Egyetem"));
+        if (county)
+            folder.chooseCounty(6);
+        RunningProgram program;
+        QVERIFY(program.start());
+        program.messages.clear();
+        program.messages.answerNext(UserMessages::Answer::No); // to the exit question
+        QTest::keyClick(program.window.get(), Qt::Key(key), Qt::ControlModifier);
+        if (!county && !gate.isEmpty()) {
+            QCOMPARE(program.messages.captions(), QStringList{"Hiányos adatok!"});
+            QVERIFY2(program.messages.boxes[0].text.startsWith(gate), qPrintable(program.messages.boxes[0].text));
+            QVERIFY(toolbarUsable(program));
+            continue;
+        }
+        if (panel.isEmpty()) {
+            QCOMPARE(program.messages.captions(), QStringList{"Kilépés a Kelmirből"});
+            QVERIFY(program.window->isVisible());
+            continue;
+        }
+        QVERIFY(program.messages.boxes.isEmpty());
+        QVERIFY(program.find<QWidget>(panel)->isVisible());
+        QVERIFY(!program.find<QToolButton>("btnSettings")->isEnabled());
+        // The toolbar is disabled: another key opens nothing over the panel.
+        QTest::keyClick(program.window.get(), key == Qt::Key_B ? Qt::Key_L : Qt::Key_B, Qt::ControlModifier);
+        QTest::keyClick(program.window.get(), Qt::Key_Q, Qt::ControlModifier);
+        QVERIFY(program.messages.boxes.isEmpty());
+        QVERIFY(program.find<QWidget>(panel)->isVisible());
+        QVERIFY(!program.find<QWidget>(key == Qt::Key_B ? "pnlHelyszinek" : "pnlSettingsMain")->isVisible());
+    }
+}
+
+// What a screen reader says for each control: no button, field, drop-down
+// or grid of any panel is nameless; an image button says its hint, a field
+// its label.
+void TestStartup::everyControlHasAName()
+{
+    DatabaseFolder folder;
+    folder.chooseCounty(6);
+    RunningProgram program;
+    QVERIFY(program.start());
+    auto nameOf = [](QWidget* widget) {
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+        return accessible ? accessible->text(QAccessible::Name) : QString();
+    };
+    QStringList nameless;
+    for (QWidget* widget : program.window->findChildren<QWidget*>()) {
+        const bool named = qobject_cast<QAbstractButton*>(widget) || qobject_cast<QLineEdit*>(widget)
+            || qobject_cast<QComboBox*>(widget) || qobject_cast<QAbstractItemView*>(widget);
+        if (named && !widget->objectName().isEmpty() && nameOf(widget).trimmed().isEmpty())
+            nameless << widget->objectName();
+    }
+    QVERIFY2(nameless.isEmpty(), qPrintable(nameless.join(u',')));
+    QCOMPARE(nameOf(program.find<QWidget>("btnExport")), QStringLiteral("Exportálás"));
+    QCOMPARE(nameOf(program.find<QWidget>("btnCloseHelyszinek")), QStringLiteral("Bezárás"));
+    QCOMPARE(nameOf(program.find<QWidget>("edtCim")), QStringLiteral("Cím:"));
+    QCOMPARE(nameOf(program.find<QWidget>("cmbTelepulesek")), QStringLiteral("Település:"));
+    QCOMPARE(nameOf(program.find<QWidget>("dbgHelyszinek")), QStringLiteral("Helyszinek"));
+    QCOMPARE(program.find<QToolButton>("btnNew")->toolTip(), QStringLiteral("Véradó időpontok felvitele"));
+}
+
+// Qt's own texts (a field's context menu) speak Hungarian, whatever the
+// desktop's language: this suite runs under LC_ALL=C.UTF-8.
+void TestStartup::qtOwnTextsAreHungarian()
+{
+    DatabaseFolder folder;
+    folder.chooseCounty(6);
+    RunningProgram program;
+    QVERIFY(program.start());
+    std::unique_ptr<QMenu> menu(program.find<QLineEdit>("edtDestinationEmail")->createStandardContextMenu());
+    QStringList texts;
+    for (const QAction* action : menu->actions())
+        texts << action->text().section(u'\t', 0, 0); // without the key
+    QVERIFY2(texts.contains(QStringLiteral("&Visszavonás")) && texts.contains(QStringLiteral("Összes kijelölése")),
+             qPrintable(texts.join(u'|')));
 }
 
 QTEST_MAIN(TestStartup)

@@ -16,6 +16,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -82,6 +83,41 @@ void clickThroughX(QWidget* widget)
     QTest::qWait(100);
 }
 
+// Presses keys through the X server (XTEST), as a keyboard does, into the
+// window that has the focus, while the event loop runs; then lets the
+// program handle them.
+void keys(const QStringList& sequence)
+{
+    QProcess xdotool;
+    xdotool.start(QStringLiteral("xdotool"),
+                  QStringList{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("60")} + sequence);
+    QTRY_VERIFY_WITH_TIMEOUT(xdotool.state() == QProcess::NotRunning, 10000);
+    QTest::qWait(200);
+}
+
+// Types ASCII text key by key (xdotool's "type" remaps the keyboard for
+// each character, and the key press after it can go missing).
+void typed(const QString& text)
+{
+    QStringList sequence;
+    for (const QChar ch : text) {
+        if (ch == u' ')
+            sequence << QStringLiteral("space");
+        else if (ch == u'.')
+            sequence << QStringLiteral("period");
+        else if (ch == u'@')
+            sequence << QStringLiteral("at");
+        else
+            sequence << QString(ch);
+    }
+    keys(sequence);
+}
+
+QString focused()
+{
+    return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QStringLiteral("<none>");
+}
+
 } // namespace
 
 class TestWindowSystem : public QObject {
@@ -92,13 +128,14 @@ private slots:
     void keysReachAMessageBox();
     void pressAndReleaseOnTheEditorButtons();
     void launcherFailureIsSaidInABox();
+    void windowKeepsItsTitleBarOnTheScreen();
+    void firstDayByKeyboardAlone();
 };
 
 void TestWindowSystem::initTestCase()
 {
     QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-    KelmirApplication::identify(*qApp);
-    QApplication::setWindowIcon(KelmirApplication::applicationIcon());
+    KelmirApplication::prepare(*qApp);
 }
 
 void TestWindowSystem::captionsAreExact()
@@ -187,8 +224,135 @@ void TestWindowSystem::launcherFailureIsSaidInABox()
         run(QStringLiteral("xdotool"),
             {QStringLiteral("key"), QStringLiteral("--window"), box.section(u'\n', 0, 0), QStringLiteral("Return")});
     QCOMPARE(launcher.state(), QProcess::NotRunning);
+    // The box ended with the key still down as the X server sees it: let it up.
+    run(QStringLiteral("xdotool"), {QStringLiteral("keyup"), QStringLiteral("Return")});
     QCOMPARE(launcher.exitCode(), 1);
     QVERIFY(launcher.readAllStandardError().isEmpty());
+}
+
+// Centred on a screen that holds it; on a smaller one (this test runs a
+// second time on an 800 x 600 screen) its top left corner, with the title
+// bar and the toolbar, stays inside the screen's free area.
+void TestWindowSystem::windowKeepsItsTitleBarOnTheScreen()
+{
+    DatabaseFolder folder;
+    folder.chooseCounty(6);
+    RunningProgram program;
+    QVERIFY(program.start());
+    program.window->hide();
+    program.window->showInsideScreen();
+    QVERIFY(QTest::qWaitForWindowExposed(program.window.get()));
+    const QRect screen = program.window->screen()->availableGeometry();
+    const QRect frame = program.window->frameGeometry();
+    QVERIFY2(
+        screen.contains(frame.topLeft()),
+        qPrintable(
+            QStringLiteral("%1,%2 on %3x%4").arg(frame.x()).arg(frame.y()).arg(screen.width()).arg(screen.height())));
+    if (screen.width() >= frame.width() && screen.height() >= frame.height())
+        QVERIFY(qAbs(frame.center().x() - screen.center().x()) <= 1
+                && qAbs(frame.center().y() - screen.center().y()) <= 1);
+    else
+        QCOMPARE(frame.topLeft(), screen.topLeft());
+    program.screenshot(QStringLiteral("window-on-%1x%2").arg(screen.width()).arg(screen.height()));
+}
+
+// The whole first day without a mouse: the county, a location, a month with
+// an appointment, and its export, each by its toolbar key and the keys of
+// its panel, pressed through the X server.
+void TestWindowSystem::firstDayByKeyboardAlone()
+{
+    DatabaseFolder folder;
+    RunningProgram program;
+    QVERIFY(program.start());
+    program.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(program.window.get()));
+    QCOMPARE(program.messages.captions(), QStringList{"Információ"}); // the county reminder
+    program.messages.clear();
+
+    // The county and the recipient.
+    keys({"ctrl+b"});
+    QCOMPARE(focused(), QStringLiteral("cmbMegye"));
+    keys({"Down", "Down", "Down", "Down", "Down", "Down", "Tab"});
+    QCOMPARE(focused(), QStringLiteral("edtDestinationEmail"));
+    typed(QStringLiteral("cel@example.hu"));
+    keys({"Tab", "Tab", "space"});
+    QVERIFY(program.messages.boxes.isEmpty());
+    QCOMPARE(folder.scalar("SELECT megye_kod || ' ' || cel FROM at_settings"), QStringLiteral("6 cel@example.hu"));
+
+    // A location: "Új", the settlement by its postcode, Enter from field to field.
+    keys({"ctrl+l"});
+    QVERIFY(program.find<QWidget>("pnlHelyszinek")->isVisible());
+    QCOMPARE(focused(), QStringLiteral("dbgHelyszinek"));
+    keys({"Tab"});
+    QCOMPARE(focused(), QStringLiteral("btnNewHelyszin"));
+    keys({"space"});
+    QCOMPARE(focused(), QStringLiteral("cmbTelepulesek"));
+    typed(QStringLiteral("6720"));
+    keys({"Return"});
+    QCOMPARE(focused(), QStringLiteral("edtCim"));
+    typed(QStringLiteral("Dugonics ter 13."));
+    keys({"Return"});
+    typed(QStringLiteral("Egyetem"));
+    keys({"Return"});
+    QCOMPARE(focused(), QStringLiteral("btnAddHelyszin"));
+    keys({"Return"});
+    QVERIFY(program.messages.boxes.isEmpty());
+    QCOMPARE(folder.scalar("SELECT t.irsz || ' ' || t.telepules || ', ' || h.cim || ' - ' || h.helyszin FROM "
+                           "at_helyszinek h JOIN at_telepulesek t ON t.id=h.telepules_kod"),
+             QStringLiteral("6720 Szeged, Dugonics ter 13. - Egyetem"));
+    keys({"Escape"});
+    while (focused() != QLatin1String("btnCloseHelyszinek"))
+        keys({"Tab"});
+    keys({"space"});
+    QVERIFY(!program.find<QWidget>("pnlHelyszinek")->isVisible());
+    QCOMPARE(focused(), QStringLiteral("btnEditHelyszinek")); // the keyboard is back where it left
+
+    // The next month (April 2016 by the clock) and an appointment in it.
+    keys({"ctrl+n"});
+    QCOMPARE(focused(), QStringLiteral("cmbMonth"));
+    keys({"Tab", "Tab"});
+    QCOMPARE(focused(), QStringLiteral("btnMakeTable"));
+    keys({"space"});
+    QVERIFY(program.find<QWidget>("pnlVeradasok")->isVisible());
+    QCOMPARE(focused(), QStringLiteral("btnNewVeradas"));
+    keys({"space"});
+    QCOMPARE(focused(), QStringLiteral("cmbDay"));
+    typed(QStringLiteral("05"));
+    keys({"Return"});
+    typed(QStringLiteral("0800"));
+    keys({"Return"});
+    typed(QStringLiteral("1230"));
+    keys({"Return"});
+    QCOMPARE(focused(), QStringLiteral("cmbHelyszinek"));
+    keys({"Down", "Return"});
+    QCOMPARE(focused(), QStringLiteral("btnAddVeradas"));
+    keys({"Return"});
+    QVERIFY2(program.messages.boxes.isEmpty(), qPrintable(program.messages.captions().join(u',')));
+    QCOMPARE(folder.scalar("SELECT ev || honap || nap || ' ' || kezdes || '-' || befejezes FROM at_veradasok"),
+             QStringLiteral("20160405 08:00-12:30"));
+    keys({"Escape"});
+    while (focused() != QLatin1String("btnCloseVeradasok"))
+        keys({"Tab"});
+    keys({"space"});
+
+    // The month exported: the list has the focus when the panel opens.
+    keys({"ctrl+e"});
+    QCOMPARE(focused(), QStringLiteral("cmbExport"));
+    keys({"Down"});
+    while (focused() != QLatin1String("btnExcel"))
+        keys({"Tab"});
+    keys({"space"});
+    QTRY_COMPARE_WITH_TIMEOUT(program.viewer.shown.size(), 1, 10000);
+    QVERIFY(program.viewer.shown[0].endsWith(QStringLiteral("Április havi véradásai (2016. 03. 15.10.30.00).xls")));
+    while (focused() != QLatin1String("btnCloseExport"))
+        keys({"Tab"});
+    keys({"space"});
+
+    // And the day ends with the exit question.
+    program.messages.answerNext(UserMessages::Answer::Yes);
+    keys({"ctrl+q"});
+    QCOMPARE(program.messages.captions(), QStringList{"Kilépés a Kelmirből"});
+    QVERIFY(!program.window->isVisible());
 }
 
 QTEST_MAIN(TestWindowSystem)

@@ -33,7 +33,8 @@ ExportPanel::ExportPanel(AppContext& context, QWidget* parent)
     m_cmbExport = new QComboBox(this);
     m_cmbExport->setObjectName(QStringLiteral("cmbExport"));
     m_cmbExport->setGeometry(62, 56, 121, 21);
-    m_cmbExport->setFocusPolicy(Qt::ClickFocus); // not a tab stop
+    m_cmbExport->setFocusPolicy(Qt::ClickFocus); // not a tab stop; the panel gives it the focus when it opens
+    prompt->setBuddy(m_cmbExport);
     m_lblSend = addLabel(this, QStringLiteral("lblSend"), {13, 104},
                          QStringLiteral("Kattints az alábbi levél ikonra az adatok elküldéséhez, vagy az Excel ikonra "
                                         "az adatok táblázatba mentéséhez:"));
@@ -48,6 +49,7 @@ ExportPanel::ExportPanel(AppContext& context, QWidget* parent)
     m_prbSending->setObjectName(QStringLiteral("prbSending"));
     m_prbSending->setGeometry(10, 177, 228, 11);
     m_prbSending->setTextVisible(false);
+    m_prbSending->setAccessibleName(QStringLiteral("Exportálás folyamata"));
     m_prbSending->hide();
     addRule(this, QStringLiteral("Bevel5"), {-1, 221, 247, 2});
     addTitle(QStringLiteral("Label6"), {10, 233}, QStringLiteral("Exportálás"));
@@ -110,6 +112,7 @@ void ExportPanel::btnExportClick()
     m_cmbExport->setCurrentIndex(0);
     show();
     raise();
+    m_cmbExport->setFocus(Qt::OtherFocusReason); // the keyboard's way into the panel
 }
 
 void ExportPanel::cmbExportCloseUp()
@@ -158,7 +161,7 @@ MonthExport ExportPanel::chosenMonth()
     month.year = base.SelectedYear;
     month.month = base.SelectedMonth;
     month.monthName = base.SelectedMonthName;
-    month.stamp = ExportStampText(m_context.clock, QLocale::system());
+    month.stamp = ExportStampText(m_context.clock);
     month.workingFolder = QDir::currentPath();
     return month;
 }

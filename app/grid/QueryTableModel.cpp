@@ -1,5 +1,7 @@
 #include "app/grid/QueryTableModel.h"
 
+#include "model/IsolatedText.h"
+
 #include <QHeaderView>
 #include <QTableView>
 
@@ -56,8 +58,8 @@ QVariant QueryTableModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid())
         return {};
-    if (role == Qt::DisplayRole)
-        return value(index.row(), index.column()).toString();
+    if (role == Qt::DisplayRole) // a user's text never turns its row around
+        return isolated(value(index.row(), index.column()).toString());
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(m_columns[index.column()].cellAlignment);
     return {};

@@ -3,12 +3,14 @@
 #include "app/ErrorReport.h"
 #include "app/grid/ListGrid.h"
 #include "model/Base.h"
+#include "model/IsolatedText.h"
 #include "model/SearchInString.h"
 #include "model/UserMessages.h"
 #include "store/DataModule.h"
 #include "store/LocationStore.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -32,14 +34,17 @@ const QString telepules = QStringLiteral("at_telepulesek.telepules");
 const QString cim = QStringLiteral("at_helyszinek.cim");
 const QString helyszin = QStringLiteral("at_helyszinek.helyszin");
 
+// What an address or a name may grow to while it is typed.
+constexpr int typingLimit = 128;
+
 const QString allFieldsRequired = QStringLiteral("A rögzítéshez minden mező kitöltése kötelező!");
 
 QLineEdit* addEdit(QWidget* parent, const QString& name, QPoint at)
 {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(name);
-    edit->setGeometry(at.x(), at.y(), 240, 21);
-    edit->setMaxLength(128);
+    edit->setGeometry(at.x(), at.y(), 235, 21);
+    edit->setMaxLength(typingLimit);
     return edit;
 }
 
@@ -72,20 +77,22 @@ LocationsPanel::LocationsPanel(AppContext& context, QWidget* parent)
 {
     auto* grid = new ListGrid(QStringLiteral("dbgHelyszinek"), {7, 8, 449, 221}, context.dm.aq_helyszinek,
                               gridColumns(), context.messages, this);
+    grid->setAccessibleName(QStringLiteral("Helyszinek"));
     QPushButton* newButton = addButton(this, QStringLiteral("btnNewHelyszin"), {40, 235, 75, 25}, QStringLiteral("Új"));
     newButton->setAutoDefault(true);
     QPushButton* deleteButton = addDeleteButton(this, QStringLiteral("btnDeleteHelyszin"), {40, 266, 75, 25});
 
     auto* editor = new BevelPanel(QStringLiteral("pnlUjHelyszin"), {152, 235, 305, 125}, this);
-    addLabel(editor, QStringLiteral("lblVaros"), {6, 13}, QStringLiteral("Település:"));
+    QLabel* settlementLabel = addLabel(editor, QStringLiteral("lblVaros"), {6, 13}, QStringLiteral("Település:"));
     m_cmbTelepulesek = new QComboBox(editor);
     m_cmbTelepulesek->setObjectName(QStringLiteral("cmbTelepulesek"));
-    m_cmbTelepulesek->setGeometry(57, 10, 240, 21);
+    m_cmbTelepulesek->setGeometry(62, 10, 235, 21); // clear of "Település:"
     m_cmbTelepulesek->setMaxVisibleItems(20);
-    addLabel(editor, QStringLiteral("lblCim"), {6, 40}, QStringLiteral("Cím:"));
-    m_edtCim = addEdit(editor, QStringLiteral("edtCim"), {57, 37});
-    addLabel(editor, QStringLiteral("lblHelyszin"), {6, 67}, QStringLiteral("Helyszin:"));
-    m_edtHelyszin = addEdit(editor, QStringLiteral("edtHelyszin"), {57, 64});
+    settlementLabel->setBuddy(m_cmbTelepulesek);
+    m_edtCim = addEdit(editor, QStringLiteral("edtCim"), {62, 37});
+    addLabel(editor, QStringLiteral("lblCim"), {6, 40}, QStringLiteral("Cím:"))->setBuddy(m_edtCim);
+    m_edtHelyszin = addEdit(editor, QStringLiteral("edtHelyszin"), {62, 64});
+    addLabel(editor, QStringLiteral("lblHelyszin"), {6, 67}, QStringLiteral("Helyszin:"))->setBuddy(m_edtHelyszin);
     QPushButton* save =
         addButton(editor, QStringLiteral("btnAddHelyszin"), {183, 91, 56, 25}, QStringLiteral("Rögzít"));
     QPushButton* cancel =
@@ -160,8 +167,8 @@ Query& LocationsPanel::listQuery() const
 void LocationsPanel::clearFields()
 {
     m_cmbTelepulesek->setCurrentIndex(0);
-    m_edtCim->clear();
-    m_edtHelyszin->clear();
+    showStoredText(m_edtCim, QString(), typingLimit);
+    showStoredText(m_edtHelyszin, QString(), typingLimit);
     CurrentLocation.Clear();
 }
 
@@ -169,8 +176,9 @@ void LocationsPanel::showRow(int row)
 {
     const qint32 settlement = m_grid->value(row, ColTelepulesKod).toInt();
     m_cmbTelepulesek->setCurrentIndex(SettlementIds.find(settlement));
-    m_edtCim->setText(m_grid->value(row, ColCim).toString());
-    m_edtHelyszin->setText(m_grid->value(row, ColHelyszin).toString());
+    // What was stored is shown whole, also when it is longer than typing allows.
+    showStoredText(m_edtCim, m_grid->value(row, ColCim).toString(), typingLimit);
+    showStoredText(m_edtHelyszin, m_grid->value(row, ColHelyszin).toString(), typingLimit);
     CurrentLocation.SetAllValues(m_grid->value(row, ColId).toInt(), quint8(m_grid->value(row, ColDeleted).toInt()),
                                  settlement, m_edtCim->text(), m_edtHelyszin->text());
 }
@@ -212,8 +220,8 @@ WriteResult LocationsPanel::writeEntry()
 QString LocationsPanel::deleteQuestion(int row) const
 {
     return QStringLiteral("Biztosan törlöd a következő helyszint? \n\"") + m_grid->value(row, ColIrsz).toString() + u' '
-        + m_grid->value(row, ColTelepules).toString() + QStringLiteral(", ") + CurrentLocation.Cim
-        + QStringLiteral(" - ") + CurrentLocation.Helyszin + u'"';
+        + m_grid->value(row, ColTelepules).toString() + QStringLiteral(", ") + isolated(CurrentLocation.Cim)
+        + QStringLiteral(" - ") + isolated(CurrentLocation.Helyszin) + u'"';
 }
 
 WriteResult LocationsPanel::removeChosen()

@@ -4,6 +4,7 @@
 #include "app/grid/ListGrid.h"
 #include "app/schedule/TimeEdit.h"
 #include "model/Base.h"
+#include "model/IsolatedText.h"
 #include "model/TimeText.h"
 #include "model/UserMessages.h"
 #include "store/DataModule.h"
@@ -86,16 +87,22 @@ DonationsPanel::DonationsPanel(AppContext& context, QWidget* parent)
                    {ColHelyszin, {helyszin, telepules, irsz, cim, nap, kezdes}}})
 {
     auto* editor = new BevelPanel(QStringLiteral("pnlUjVeradas"), {7, 8, 456, 100}, this);
-    addLabel(editor, QStringLiteral("lblKezdesIdopontja"), {13, 13}, QStringLiteral("Véradás napja:"));
     // Wide enough for "31" beside the drop-down arrow.
     m_cmbDay = addCombo(editor, QStringLiteral("cmbDay"), {109, 8, 44, 21}, 31);
-    addLabel(editor, QStringLiteral("lblVeradasIdeje"), {13, 40}, QStringLiteral("Véradás ideje:"));
+    addLabel(editor, QStringLiteral("lblKezdesIdopontja"), {13, 13}, QStringLiteral("Véradás napja:"))
+        ->setBuddy(m_cmbDay);
     m_edtKezdes = new TimeEdit(QStringLiteral("edtKezdes"), {109, 35, 34, 21}, editor);
+    addLabel(editor, QStringLiteral("lblVeradasIdeje"), {13, 40}, QStringLiteral("Véradás ideje:"))
+        ->setBuddy(m_edtKezdes);
+    // "Véradás ideje: [..] órától [..] óráig": each time field is named with its word.
+    m_edtKezdes->setAccessibleName(QStringLiteral("Véradás ideje, órától"));
     addLabel(editor, QStringLiteral("lblOratol"), {149, 38}, QStringLiteral("órától"));
     m_edtBefejezes = new TimeEdit(QStringLiteral("edtBefejezes"), {183, 35, 34, 21}, editor);
-    addLabel(editor, QStringLiteral("lblOraig"), {222, 38}, QStringLiteral("óráig"));
-    addLabel(editor, QStringLiteral("lblVeradasHelyszine"), {13, 67}, QStringLiteral("Véradás helyszíne:"));
+    m_edtBefejezes->setAccessibleName(QStringLiteral("Véradás ideje, óráig"));
+    addLabel(editor, QStringLiteral("lblOraig"), {222, 38}, QStringLiteral("óráig"))->setBuddy(m_edtBefejezes);
     m_cmbHelyszinek = addCombo(editor, QStringLiteral("cmbHelyszinek"), {109, 62, 332, 21}, 31);
+    addLabel(editor, QStringLiteral("lblVeradasHelyszine"), {13, 67}, QStringLiteral("Véradás helyszíne:"))
+        ->setBuddy(m_cmbHelyszinek);
     QPushButton* save = addButton(editor, QStringLiteral("btnAddVeradas"), {324, 18, 56, 25}, QStringLiteral("Rögzít"));
     QPushButton* cancel =
         addButton(editor, QStringLiteral("btnCancelVeradas"), {386, 18, 56, 25}, QStringLiteral("Mégsem"));
@@ -128,6 +135,7 @@ DonationsPanel::DonationsPanel(AppContext& context, QWidget* parent)
 
     addRule(this, QStringLiteral("Bevel4"), {0, 570, 825, 2});
     m_title = addTitle(QStringLiteral("lblHaviVeradas"), {11, 583}, QStringLiteral("Véradások"));
+    grid->setAccessibleName(m_title->text()); // the month's title once one is open
     QToolButton* close = addImageButton(QStringLiteral("btnCloseVeradasok"), {777, 578, 40, 40},
                                         Icons::PanelButton::Close, QStringLiteral("Bezárás"));
     attach({grid,
@@ -151,6 +159,7 @@ void DonationsPanel::openSelectedMonth()
     m_title->setText(QString::number(base.SelectedYear) + u' ' + base.SelectedMonthName
                      + QStringLiteral(" havi véradó napok"));
     m_title->adjustSize();
+    m_grid->setAccessibleName(m_title->text());
 
     move(Panel::centredIn(parentWidget()->size(), size()).x(), 47);
     show();
@@ -254,7 +263,7 @@ QString DonationsPanel::deleteQuestion(int row) const
         + m_grid->value(row, ColNap).toString() + QStringLiteral(". ") + m_grid->value(row, ColKezdes).toString() + u'-'
         + m_grid->value(row, ColBefejezes).toString() + QStringLiteral(", ")
         + m_grid->value(row, ColTelepules).toString() + QStringLiteral(" - ")
-        + m_grid->value(row, ColHelyszin).toString() + u'"';
+        + isolated(m_grid->value(row, ColHelyszin).toString()) + u'"';
 }
 
 WriteResult DonationsPanel::removeChosen()

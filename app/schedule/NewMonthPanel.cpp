@@ -15,8 +15,12 @@ NewMonthPanel::NewMonthPanel(AppContext& context, DonationsPanel& donations, QWi
     , m_context(context)
     , m_donations(donations)
 {
-    addLabel(this, QStringLiteral("Label3"), {21, 15}, QStringLiteral("Melyik hónapra szeretnél adatokat felvinni?"));
+    QLabel* prompt = addLabel(this, QStringLiteral("Label3"), {21, 15},
+                              QStringLiteral("Melyik hónapra szeretnél adatokat felvinni?"));
     m_cmbYear = new QComboBox(this);
+    prompt->setBuddy(m_cmbYear);
+    m_cmbYear->setAccessibleName(QStringLiteral("Év"));
+    m_cmbYear->setAccessibleDescription(prompt->text());
     m_cmbYear->setObjectName(QStringLiteral("cmbYear"));
     m_cmbYear->setGeometry(53, 42, 58, 21); // the year must fit beside the drop-down arrow
     m_cmbYear->setMaxVisibleItems(20);
@@ -24,6 +28,8 @@ NewMonthPanel::NewMonthPanel(AppContext& context, DonationsPanel& donations, QWi
     m_cmbMonth->setObjectName(QStringLiteral("cmbMonth"));
     m_cmbMonth->setGeometry(115, 42, 80, 21);
     m_cmbMonth->setMaxVisibleItems(12);
+    m_cmbMonth->setAccessibleName(QStringLiteral("Hónap"));
+    m_cmbMonth->setAccessibleDescription(prompt->text());
     for (const QString& name : MonthNames)
         m_cmbMonth->addItem(name);
     setTabOrder(m_cmbYear, m_cmbMonth);

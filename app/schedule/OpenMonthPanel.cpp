@@ -24,6 +24,7 @@ OpenMonthPanel::OpenMonthPanel(AppContext& context, DonationsPanel& donations, Q
     m_cmbVeradasok->setObjectName(QStringLiteral("cmbVeradasok"));
     m_cmbVeradasok->setGeometry(61, 42, 124, 21); // wide enough for "2013 Szeptember", still centred
     m_cmbVeradasok->setMaxVisibleItems(20);
+    prompt->setBuddy(m_cmbVeradasok);
     addRule(this, QStringLiteral("Bevel3"), {0, 80, 247, 2});
     QToolButton* cancel = addImageButton(QStringLiteral("btnCancelMegnyitas"), {158, 88, 40, 40},
                                          Icons::PanelButton::Cancel, QStringLiteral("Mégsem"));

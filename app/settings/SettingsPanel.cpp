@@ -31,17 +31,19 @@ SettingsPanel::SettingsPanel(AppContext& context, QWidget* parent)
 {
     addLabel(this, QStringLiteral("lblCounty0"), {11, 8}, QStringLiteral("A szervezet azonosítása"));
     addRule(this, QStringLiteral("bvlLine1"), {134, 14, 259, 2});
-    addLabel(this, QStringLiteral("lblCounty1"), {20, 40}, QStringLiteral("Megye:"));
+    QLabel* countyLabel = addLabel(this, QStringLiteral("lblCounty1"), {20, 40}, QStringLiteral("Megye:"));
     m_cmbMegye = new QComboBox(this);
     m_cmbMegye->setObjectName(QStringLiteral("cmbMegye"));
-    m_cmbMegye->setGeometry(65, 37, 147, 21);
+    m_cmbMegye->setGeometry(65, 37, 167, 21); // room for "- Szervezet kiválasztása -"
+    countyLabel->setBuddy(m_cmbMegye);
     m_cmbMegye->setMaxVisibleItems(21);
     addRule(this, QStringLiteral("bvlLine2"), {124, 79, 269, 2});
     // Drawn over the rule where a wider substitute font runs into it.
     addLabel(this, QStringLiteral("lblSMTP0"), {11, 73}, QStringLiteral("Email küldés beállításai"))
         ->setAutoFillBackground(true);
-    addLabel(this, QStringLiteral("lblTargetMail"), {19, 102}, QStringLiteral("Címzett:"));
     m_edtDestinationEmail = addField(this, QStringLiteral("edtDestinationEmail"), {65, 99}, 210);
+    addLabel(this, QStringLiteral("lblTargetMail"), {19, 102}, QStringLiteral("Címzett:"))
+        ->setBuddy(m_edtDestinationEmail);
     addRule(this, QStringLiteral("bvlLine4"), {0, 137, 409, 2});
     addTitle(QStringLiteral("Label1"), {11, 150}, QStringLiteral("Beállítások"));
     QToolButton* cancel = addImageButton(QStringLiteral("btnCancelSettings"), {316, 145, 40, 40},
@@ -50,16 +52,19 @@ SettingsPanel::SettingsPanel(AppContext& context, QWidget* parent)
                                        QStringLiteral("Mentés"));
 
     // Below the visible edge.
-    addLabel(this, QStringLiteral("lblSMTP2"), {20, 248}, QStringLiteral("Kimenő levelek kiszolgálója (SMTP):"));
     m_edtSMTP = addField(this, QStringLiteral("edtSMTP"), {196, 245}, 181);
+    addLabel(this, QStringLiteral("lblSMTP2"), {20, 248}, QStringLiteral("Kimenő levelek kiszolgálója (SMTP):"))
+        ->setBuddy(m_edtSMTP);
     m_cbxHitelesites = new QCheckBox(QStringLiteral("SMTP hitelesítés"), this);
     m_cbxHitelesites->setObjectName(QStringLiteral("cbxHitelesites"));
     m_cbxHitelesites->move(20, 280);
     m_pnlHitelesites = new BevelPanel(QStringLiteral("pnlHitelesites"), {36, 303, 341, 78}, this);
-    addLabel(m_pnlHitelesites, QStringLiteral("lblHitelesites1"), {16, 16}, QStringLiteral("Felhasználó:"));
     m_edtUSR = addField(m_pnlHitelesites, QStringLiteral("edtUSR"), {86, 13}, 235);
-    addLabel(m_pnlHitelesites, QStringLiteral("lblHitelesites2"), {16, 45}, QStringLiteral("Jelszó:"));
+    addLabel(m_pnlHitelesites, QStringLiteral("lblHitelesites1"), {16, 16}, QStringLiteral("Felhasználó:"))
+        ->setBuddy(m_edtUSR);
     m_edtPSW = addField(m_pnlHitelesites, QStringLiteral("edtPSW"), {86, 42}, 235);
+    addLabel(m_pnlHitelesites, QStringLiteral("lblHitelesites2"), {16, 45}, QStringLiteral("Jelszó:"))
+        ->setBuddy(m_edtPSW);
     m_edtPSW->setEchoMode(QLineEdit::Password);
     m_pnlHitelesites->setEnabled(false);
 
@@ -128,10 +133,12 @@ void SettingsPanel::btnSettingsClick()
     const tSettings& settings = m_context.base.CurrentSettings;
     m_cbxHitelesites->setChecked(settings.Hitelesites == 1); // toggled() runs cbxHitelesitesClick
     selectCounty(settings.megye_kod);
-    m_edtDestinationEmail->setText(settings.Cel);
-    m_edtSMTP->setText(settings.SMTP);
-    m_edtUSR->setText(settings.User);
-    m_edtPSW->setText(settings.Password);
+    // Shown whole, also when another program stored more than a field takes.
+    constexpr int typingLimit = 32767; // a line field's own
+    showStoredText(m_edtDestinationEmail, settings.Cel, typingLimit);
+    showStoredText(m_edtSMTP, settings.SMTP, typingLimit);
+    showStoredText(m_edtUSR, settings.User, typingLimit);
+    showStoredText(m_edtPSW, settings.Password, typingLimit);
     m_cmbMegye->setFocus();
 }
 
@@ -157,8 +164,11 @@ void SettingsPanel::btnSaveSettingsClick()
     const std::optional<County> county =
         guarded(m_context.messages, [&] { return LookUpCounty(m_context.dm, position); });
     // A failed lookup ends the save with the general error report, before
-    // anything is changed.
-    if (!county || county->id == 0)
+    // anything is changed, saying which of the two failed.
+    if (!county)
+        throw DatabaseError(QStringLiteral("A megye adatai nem olvashatók be az adatbázisból, ezért a beállítások nem "
+                                           "mentődtek"));
+    if (county->id == 0)
         throw DatabaseError(QStringLiteral("A(z) %1 azonosítójú megye nem található").arg(position));
 
     tSettings& settings = m_context.base.CurrentSettings;

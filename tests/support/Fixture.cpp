@@ -1,6 +1,7 @@
 #include "support/Fixture.h"
 
 #include "TestConfig.h"
+#include "app/Application.h"
 #include "app/MainWindow.h"
 #include "app/export/ExportPanel.h"
 #include "export/MonthDispatch.h"
@@ -191,8 +192,13 @@ QString DatabaseFolder::scalar(const QString& sql) const
 
 RunningProgram::RunningProgram()
     : dm(std::make_unique<Tdm>())
-    , window(std::make_unique<TfrmMain>(*dm, messages, clock, viewer))
 {
+    static const bool prepared = [] {
+        KelmirApplication::prepare(*qApp);
+        return true;
+    }();
+    Q_UNUSED(prepared);
+    window = std::make_unique<TfrmMain>(*dm, messages, clock, viewer);
     // The account the tests give, whatever mail account files this machine holds.
     window->exportPanel()->dispatch().setAccountFiles({});
     window->setConfigurationFiles({});
