@@ -248,8 +248,9 @@ bool TfrmMain::FormCreate()
     // Each load is guarded: a failure shows its box, leaves the settings
     // cleared, and start-up goes on.
     tSettings& settings = m_base.CurrentSettings;
-    settings = guarded(m_context.messages, [this] { return LoadSettings(m_dm); }).value_or(tSettings());
-    if (const std::optional<QString> recipient = guarded(m_context.messages, [this] { return LoadRecipient(m_dm); }))
+    settings = guarded(m_context.messages, [this] { return LoadSettings(m_dm.datacore); }).value_or(tSettings());
+    if (const std::optional<QString> recipient =
+            guarded(m_context.messages, [this] { return LoadRecipient(m_dm.datacore); }))
         settings.Cel = *recipient;
     else
         settings.Clear();

@@ -2,13 +2,14 @@
 
 #include "app/Shell.h"
 #include "model/Base.h"
+#include "store/DataModule.h"
 #include "store/DonationStore.h"
 
 #include <QComboBox>
 
 void loadMonthDropDown(const AppContext& context, QComboBox& dropDown, MonthTable& months, const QString& placeholder)
 {
-    const QList<rVeradasok> found = LoadMonthChoices(context.dm, context.base.CurrentSettings.megye_kod);
+    const QList<rVeradasok> found = LoadMonthChoices(context.dm.datacore, context.base.CurrentSettings.megye_kod);
     months.clear();
     dropDown.clear();
     if (!placeholder.isEmpty())

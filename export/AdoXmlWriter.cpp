@@ -2,7 +2,6 @@
 
 #include "export/ExportError.h"
 #include "export/ExportFile.h"
-#include "store/Query.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -107,9 +106,9 @@ void put(QIODevice& out, const QByteArray& bytes)
 
 namespace AdoXml {
 
-void write(QIODevice& out, const Query& query)
+void write(QIODevice& out, const DataTable& table)
 {
-    const QStringList names = query.columnNames();
+    const QStringList names = table.columnNames();
     QStringList attributeNames;
     QByteArray text = "<xml xmlns:s='uuid:BDC6E3F0-6DA3-11d1-A2A3-00AA00C14882'\n"
                       "\txmlns:dt='uuid:C2F41010-65B3-11d1-A29F-00AA00C14882'\n"
@@ -120,10 +119,10 @@ void write(QIODevice& out, const Query& query)
     // A text field is declared as long as its longest value needs (in
     // UTF-16 units, as the format counts), and at least the usual 255.
     std::vector<qsizetype> longest(size_t(names.size()), 255);
-    for (int r = 0; r < query.recordCount(); ++r) {
+    for (int r = 0; r < table.rowCount(); ++r) {
         for (int c = 0; c < names.size(); ++c) {
-            const QStringView cellText = query.textCell(r, c);
-            const qsizetype length = cellText.isNull() ? query.cell(r, c).toString().size() : cellText.size();
+            const QStringView cellText = table.textCell(r, c);
+            const qsizetype length = cellText.isNull() ? table.cell(r, c).toString().size() : cellText.size();
             longest[size_t(c)] = std::max(longest[size_t(c)], length);
         }
     }
@@ -135,7 +134,7 @@ void write(QIODevice& out, const Query& query)
             text += " rs:name='" + attribute(names[c]) + "'";
         text += " rs:number='" + QByteArray::number(c + 1)
             + "' rs:nullable='true' rs:maybenull='false' rs:writeunknown='true'>\n";
-        if (query.columnType(c) == ColumnType::Integer)
+        if (table.columnType(c) == ColumnType::Integer)
             text += "\t\t\t<s:datatype dt:type='int' dt:maxLength='4' rs:precision='10' rs:fixedlength='true'/>\n";
         else
             text +=
@@ -149,13 +148,13 @@ void write(QIODevice& out, const Query& query)
     QList<QByteArray> encodedNames;
     for (const QString& name : attributeNames)
         encodedNames << ' ' + attribute(name) + "='";
-    for (int r = 0; r < query.recordCount(); ++r) {
+    for (int r = 0; r < table.rowCount(); ++r) {
         text += "\t<z:row";
         for (int c = 0; c < names.size(); ++c) {
-            const QStringView cellText = query.textCell(r, c);
+            const QStringView cellText = table.textCell(r, c);
             QString converted;
             if (cellText.isNull()) {
-                const QVariant value = query.cell(r, c);
+                const QVariant value = table.cell(r, c);
                 if (value.isNull())
                     continue; // a null field is left out of its row
                 converted = value.toString();
@@ -174,12 +173,12 @@ void write(QIODevice& out, const Query& query)
     put(out, text);
 }
 
-QByteArray document(const Query& query)
+QByteArray document(const DataTable& table)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    write(buffer, query);
+    write(buffer, table);
     return bytes;
 }
 

@@ -1,14 +1,15 @@
 #pragma once
 
+#include "model/DataTable.h"
+
 #include <QByteArray>
 #include <QString>
 
 class QIODevice;
-class Query;
 
-// Saves a query's open result in the XML persistence format of ADO
+// Saves a table (the export table's rows) in the XML persistence format of ADO
 // recordsets: an inline schema of the fields (each with its number, its
-// type taken from the result column, a text field's length the longest of
+// type taken from the column, a text field's length the longest of
 // its values or 255, and, where the field name is not an XML name, an alias
 // c0, c1, …), then one z:row element per row with the
 // fields as attributes. UTF-8, always well-formed: a character XML 1.0
@@ -21,8 +22,8 @@ namespace AdoXml {
 
 // Writes the document for the query's current result. Throws ExportError
 // when the device refuses.
-void write(QIODevice& out, const Query& query);
-QByteArray document(const Query& query);
+void write(QIODevice& out, const DataTable& table);
+QByteArray document(const DataTable& table);
 
 // Writes the document under path as ExportFile writes (never through a
 // link; an existing regular file replaced only once the new one is whole).

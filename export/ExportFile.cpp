@@ -135,11 +135,16 @@ QIODevice& ExportFile::device()
     return *m_handles->device;
 }
 
+void ExportFile::throwIfWriteFailed() const
+{
+    if (m_handles->device->error() != 0)
+        failed(m_handles->path(), m_handles->device->error());
+}
+
 void ExportFile::commit()
 {
     Handles& h = *m_handles;
-    if (h.device->error() != 0)
-        failed(h.path(), h.device->error());
+    throwIfWriteFailed();
     if (::fsync(h.fd) != 0 || ::close(h.fd) != 0) {
         const int error = errno;
         h.fd = -1;

@@ -29,6 +29,8 @@ public:
     // Where the bytes go. A write that fails makes commit() throw with the
     // reason (a full disk said as such).
     QIODevice& device();
+    // Throws ExportError with the reason when a write to device() failed.
+    void throwIfWriteFailed() const;
     void commit();
 
 private:

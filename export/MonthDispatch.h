@@ -7,36 +7,42 @@
 #include <QObject>
 #include <QThread>
 
+class Connection;
+class Query;
 class RandomSource;
-class Tdm;
+struct MailMessage;
 
-// What a send met, for the boxes that tell the user; all empty: delivered.
+// What a send met: the stage where it stopped and what went wrong there.
 struct DispatchOutcome {
-    QString accountError;   // the mail account files could not be used: nothing written, nothing sent
-    QString recipientError; // the recipients could not be used: nothing written, nothing sent
-    QString saveError;      // the XML file could not be written: nothing sent
-    QString connectError;
-    QString sendError;
-    bool failed() const
-    {
-        return !accountError.isEmpty() || !recipientError.isEmpty() || !saveError.isEmpty() || !connectError.isEmpty()
-            || !sendError.isEmpty();
-    }
+    enum class Stage {
+        Delivered,
+        Account,    // the mail account files could not be used: nothing written, nothing sent
+        Recipients, // the recipients could not be used: nothing written, nothing sent
+        Saving,     // the XML file could not be written: nothing sent
+        Connecting, // the server could not be reached: nothing sent
+        Sending,    // the dialogue failed after the connection
+    };
+    Stage stage = Stage::Delivered;
+    QString message; // empty when delivered
+    bool failed() const { return stage != Stage::Delivered; }
 };
 Q_DECLARE_METATYPE(DispatchOutcome)
 
 // Send a month: the mail account files are read over the account's values
-// and the recipients checked first (nothing is touched for a refusal), the export table is built, saved as XML under
-// xml/ (made when missing) and attached, once, to the dispatch mail, whose length is told for the gauge. The mail
-// dialogue then runs on a worker thread and finished() tells the outcome; the window keeps answering meanwhile.
+// and the recipients checked first (nothing is touched for a refusal), the
+// export table is built into rows (the export's query), saved as XML under
+// xml/ (made when missing) and attached, once, to the dispatch mail, whose
+// length is told for the gauge. The mail dialogue then runs on a worker
+// thread and finished() tells the outcome; the window keeps answering
+// meanwhile.
 //
-//   MonthDispatch dispatch(dm);
+//   MonthDispatch dispatch(dm.datacore, dm.aq_toExcel);
 //   connect(&dispatch, &MonthDispatch::finished, …);
 //   dispatch.start(month, "cel@example.hu", MailAccount::builtIn(), clock.now());   // throws DatabaseError
 class MonthDispatch : public QObject {
     Q_OBJECT
 public:
-    explicit MonthDispatch(Tdm& dm, QObject* parent = nullptr);
+    MonthDispatch(Connection& connection, Query& rows, QObject* parent = nullptr);
     ~MonthDispatch() override; // waits for a send on its way
 
     // account: the built-in values, which the mail account files override.
@@ -57,9 +63,16 @@ signals:
     void finished(const DispatchOutcome& outcome);
 
 private:
-    void end(const DispatchOutcome& outcome);
+    // The XML attachment of the month, saved; its file's path.
+    QString saveAttachment(const MonthExport& month, QByteArray& xml);
+    MailMessage dispatchMail(const MonthExport& month, const QStringList& recipients, const MailAccount& account,
+                             const QString& attachmentPath, const QByteArray& xml) const;
+    void sendOnWorker(const MailAccount& account, const QStringList& recipients, const MailMessage& mail,
+                      const QDateTime& now);
+    void end(DispatchOutcome::Stage stage, const QString& message = {});
 
-    Tdm& m_dm;
+    Connection& m_connection;
+    Query& m_rows;
     QThread m_thread;
     RandomSource* m_random = nullptr;
     QStringList m_accountFiles = MailAccount::filePaths();

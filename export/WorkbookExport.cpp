@@ -1,25 +1,24 @@
 #include "export/WorkbookExport.h"
 
-#include "export/ExportTable.h"
-#include "export/QueryXlsTable.h"
-#include "store/DataModule.h"
+#include "export/XlsWriter.h"
+#include "store/ExportTable.h"
+#include "store/Query.h"
 
-#include <QDir>
-
-WorkbookExport::WorkbookExport(Tdm& dm, QObject* parent)
+WorkbookExport::WorkbookExport(Connection& connection, Query& rows, QObject* parent)
     : QObject(parent)
-    , m_dm(dm)
+    , m_connection(connection)
+    , m_rows(rows)
 {
 }
 
 QString WorkbookExport::run(const MonthExport& month)
 {
     emit advanced();
-    const int rows = BuildExportTable(m_dm, month.county, month.countyName, month.year, month.month);
+    const int rows = BuildExportTable(m_connection, m_rows, month.county, month.countyName, month.year, month.month);
     emit rowsCounted(rows);
     const QString path = month.filePath(QStringLiteral("excel"), QStringLiteral("xls"));
     emit advanced();
-    XlsWriter::writeFile(path, QueryXlsTable(m_dm.aq_toExcel, month.countyName));
+    XlsWriter::writeFile(path, m_rows, month.countyName);
     emit advanced();
     return path;
 }

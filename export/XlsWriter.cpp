@@ -17,24 +17,23 @@ namespace {
 // globals hold the shared strings they refer to.
 class WorkbookStream {
 public:
-    explicit WorkbookStream(const XlsTable& table)
+    WorkbookStream(const DataTable& table, const QString& sheetName)
         : m_sheet(table, m_strings)
     {
         xls::ByteWriter globals(m_globals);
-        const qsizetype sheetOffsetField =
-            xls::writeGlobals(globals, XlsWriter::sheetName(table.sheetName()), m_strings);
+        const qsizetype sheetOffsetField = xls::writeGlobals(globals, XlsWriter::sheetName(sheetName), m_strings);
         globals.patchU32(sheetOffsetField, quint32(globals.written()));
     }
 
     qint64 size() const { return m_globals.size() + m_sheet.size(); }
 
-    bool write(QIODevice& out) const
+    void write(QIODevice& out) const
     {
         if (out.write(m_globals) != m_globals.size())
-            return false;
+            throw ExportError(QStringLiteral("A munkafüzet nem írható: %1").arg(out.errorString()));
         QByteArray buffer;
         xls::ByteWriter sheet(buffer);
-        return m_sheet.write(sheet, out);
+        m_sheet.write(sheet, out);
     }
 
 private:
@@ -69,40 +68,33 @@ QString sheetName(const QString& wanted)
     return name.trimmed().isEmpty() ? QStringLiteral("Munka1") : name;
 }
 
-QByteArray workbookStream(const XlsTable& table)
+QByteArray workbookStream(const DataTable& table, const QString& sheetName)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    WorkbookStream(table).write(buffer);
+    WorkbookStream(table, sheetName).write(buffer);
     return bytes;
 }
 
-namespace {
-
-bool writeTo(QIODevice& out, const XlsTable& table)
+void write(QIODevice& out, const DataTable& table, const QString& sheetName)
 {
-    const WorkbookStream stream(table);
-    return xls::writeCompoundFile(out, QStringLiteral("Workbook"), stream.size(),
-                                  [&stream](QIODevice& device) { return stream.write(device); });
+    const WorkbookStream stream(table, sheetName);
+    xls::writeCompoundFile(out, QStringLiteral("Workbook"), stream.size(),
+                           [&stream](QIODevice& device) { stream.write(device); });
 }
 
-} // namespace
-
-void write(QIODevice& out, const XlsTable& table)
-{
-    if (!writeTo(out, table))
-        throw ExportError(QStringLiteral("A munkafüzet nem írható: %1").arg(out.errorString()));
-}
-
-void writeFile(const QString& path, const XlsTable& table)
+void writeFile(const QString& path, const DataTable& table, const QString& sheetName)
 {
     const QFileInfo where(path);
     ExportFile file(where.absolutePath(), where.fileName());
-    const bool written = writeTo(file.device(), table);
-    file.commit(); // a refused write is reported here, with the file's name and the reason
-    if (!written)
-        throw ExportError(QStringLiteral("A(z) %1 fájl nem menthető.").arg(path));
+    try {
+        write(file.device(), table, sheetName);
+    } catch (const ExportError&) {
+        file.throwIfWriteFailed(); // a refused write says why, with the file's name
+        throw;
+    }
+    file.commit();
 }
 
 } // namespace XlsWriter

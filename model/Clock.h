@@ -13,3 +13,7 @@ class SystemClock final : public Clock {
 public:
     QDateTime now() const override;
 };
+
+// Today's year and month (1..12).
+int CurrentYear(const Clock& clock);
+int CurrentMonth(const Clock& clock);

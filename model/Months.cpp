@@ -6,6 +6,11 @@ const std::array<QString, 12> MonthNames = {
     QStringLiteral("Szeptember"), QStringLiteral("Október"), QStringLiteral("November"), QStringLiteral("December"),
 };
 
+QString TwoDigitText(int number)
+{
+    return number >= 1 && number <= 9 ? QStringLiteral("0") + QString::number(number) : QString::number(number);
+}
+
 rVeradasok monthEntry(qint32 year, int monthNumber)
 {
     rVeradasok entry;

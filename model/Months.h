@@ -15,6 +15,9 @@ struct rVeradasok {
     QString honap_s;  // MonthNames[honap]
 };
 
+// "0" + n for 1..9, n itself from 10 on: the stored form of months and days.
+QString TwoDigitText(int number);
+
 // The entry of a year and a month number 1..12; an empty name for any other
 // month number.
 rVeradasok monthEntry(qint32 year, int monthNumber);

@@ -49,6 +49,18 @@ void Connection::execute(const QString& statement)
     engine().execute(statement);
 }
 
+int Connection::run(const QString& text, Values values)
+{
+    return engine().run(text, boundParameters(values), nullptr);
+}
+
+StatementResult Connection::select(const QString& text, Values values)
+{
+    StatementResult result;
+    engine().run(text, boundParameters(values), &result);
+    return result;
+}
+
 void Connection::setBusyTimeout(int milliseconds)
 {
     m_busyTimeoutMs = milliseconds;

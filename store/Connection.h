@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/Engine.h"
+#include "store/Values.h"
 
 #include <QString>
 
@@ -35,6 +36,10 @@ public:
 
     // A statement of the program's own, without parameters or result.
     void execute(const QString& statement);
+    // One write statement with its named values; the rows it changed.
+    int run(const QString& text, Values values = {});
+    // One select with its named values; its whole result.
+    StatementResult select(const QString& text, Values values = {});
     // How long a statement waits for another program's lock before it fails
     // (the default holds for every later open).
     void setBusyTimeout(int milliseconds);

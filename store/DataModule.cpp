@@ -1,7 +1,5 @@
 #include "store/DataModule.h"
 
-Tdm::Tdm() = default;
-
 void Tdm::CloseDatabase()
 {
     for (int i = 4; i >= 0; --i) {

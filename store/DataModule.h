@@ -4,12 +4,13 @@
 #include "store/Query.h"
 #include "store/Table.h"
 
-// The data module: the connection datacore and every table and query the
-// program uses. Created before the main window, alive until it closes.
+// The data module (dm): the connection datacore, the five tables opened at
+// start-up as a check that the database holds them, and the queries whose
+// results outlive a statement: the two lists the grids show, and the
+// export's rows, which the writers read. Created before the main window,
+// alive until it closes.
 class Tdm {
 public:
-    Tdm();
-
     Connection datacore;
 
     Table at_megyek{datacore, QStringLiteral("at_megyek")};
@@ -18,12 +19,8 @@ public:
     Table at_settings{datacore, QStringLiteral("at_settings")};
     Table at_veradasok{datacore, QStringLiteral("at_veradasok")};
 
-    Query aq_megyek{datacore, QStringLiteral("aq_megyek")};
-    Query aq_settings{datacore, QStringLiteral("aq_settings")};
-    Query aq_telepulesek{datacore, QStringLiteral("aq_telepulesek")};
     Query aq_helyszinek{datacore, QStringLiteral("aq_helyszinek")};
     Query aq_veradasok{datacore, QStringLiteral("aq_veradasok")};
-    Query CommandQuery{datacore, QStringLiteral("CommandQuery")};
     Query aq_toExcel{datacore, QStringLiteral("aq_toExcel")};
 
     // The five tables in their opening order; closed in the reverse order.

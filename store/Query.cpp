@@ -42,6 +42,21 @@ Query::Query(Connection& connection, QString name)
 
 Query::~Query() = default;
 
+void Query::open(const QString& text, Values values)
+{
+    m_lines = QStringList{text};
+    m_parameters = boundParameters(values);
+    run(true);
+}
+
+int Query::execute(const QString& text, Values values)
+{
+    m_lines = QStringList{text};
+    m_parameters = boundParameters(values);
+    run(false);
+    return m_changes;
+}
+
 void Query::close()
 {
     if (!m_open && m_result.columns.isEmpty())
@@ -60,11 +75,6 @@ void Query::discardResult()
     m_row = 0;
 }
 
-void Query::enableParameters()
-{
-    m_parametersEnabled = true;
-}
-
 void Query::clearParameters()
 {
     m_parameters.clear();
@@ -78,7 +88,6 @@ void Query::declareParameter(const QString& name, ParamType type)
 void Query::clearText()
 {
     m_lines.clear();
-    m_prepared = false;
 }
 
 void Query::addLine(const QString& line)
@@ -102,7 +111,7 @@ BoundParameter& Query::parameterForBinding(const QString& name, ParamType typeOf
     // its first value.
     const QRegularExpression marker(u':' + QRegularExpression::escape(name) + QStringLiteral("(?![A-Za-z0-9_])"),
                                     QRegularExpression::CaseInsensitiveOption);
-    if (m_parametersEnabled && marker.match(text()).hasMatch()) {
+    if (marker.match(text()).hasMatch()) {
         m_parameters.push_back({name, typeOfValue, QVariant()});
         return m_parameters.back();
     }
@@ -142,11 +151,6 @@ QString validText(const QString& text)
     return valid;
 }
 
-void Query::prepare()
-{
-    m_prepared = true;
-}
-
 void Query::execute()
 {
     run(false);
@@ -160,8 +164,7 @@ void Query::open()
 void Query::run(bool keepResult)
 {
     close();
-    static const std::vector<BoundParameter> none;
-    const std::vector<BoundParameter>& parameters = m_parametersEnabled ? m_parameters : none;
+    const std::vector<BoundParameter>& parameters = m_parameters;
     if (!keepResult) {
         m_changes = m_connection.engine().run(text(), parameters, nullptr);
         return;

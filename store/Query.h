@@ -1,6 +1,8 @@
 #pragma once
 
+#include "model/DataTable.h"
 #include "store/Engine.h"
+#include "store/Values.h"
 
 #include <QString>
 #include <QStringList>
@@ -11,15 +13,18 @@
 
 class Connection;
 
-// A named, reusable statement holder. Every statement runs by one sequence:
+// A named, reusable statement holder, whose last result a grid may show.
+// The program states each statement in one call, its text and its named
+// values together:
 //
-//   q.close();
-//   q.enableParameters(); q.clearParameters();
-//   q.declareParameter("vcim", ParamType::Text);
-//   q.clearText(); q.addLine("UPDATE at_helyszinek SET cim=:vcim"); q.addLine("WHERE id=1;");
-//   q.bind("vcim", text);
-//   q.prepare();
-//   q.execute();   // or q.open() for a select
+//   list.open(Sql::lines({"SELECT … FROM at_helyszinek", "WHERE id=:vid;"}), {{"vid", id}});
+//   const int changed = list.execute(text, {{"vcim", address}, {"vid", id}});
+//
+// Running a statement first closes the query's result: a grid that shows it
+// is empty until a select fills it again, so a write run in a list's query
+// is followed by the list's select. The data layer's own procedure (close,
+// declare, add lines, bind, prepare, execute or open) stays available as
+// single steps.
 //
 // A select keeps its whole result in memory (a static result) with a record
 // count and 1-based record numbers. Result columns that share a name are
@@ -63,15 +68,19 @@ private:
     QVariant m_value;
 };
 
-class Query {
+class Query final : public DataTable {
 public:
     Query(Connection& connection, QString name);
-    ~Query();
+    ~Query() override;
     Query(const Query&) = delete;
     Query& operator=(const Query&) = delete;
 
+    // One select, its result kept; one write, returning the rows it changed.
+    void open(const QString& text, Values values = {});
+    int execute(const QString& text, Values values = {});
+
     void close();
-    void enableParameters();
+    void enableParameters() { }
     void clearParameters();
     void declareParameter(const QString& name, ParamType type);
     void clearText();
@@ -85,7 +94,10 @@ public:
     void bindByte(const QString& name, quint8 value);
     void bind(const QString& name, const QString& value);
 
-    void prepare();
+    // The engine prepares every statement and keeps it for the next run of
+    // the same text: these two steps of the procedure have nothing left to
+    // change (colon-names are always parameters).
+    void prepare() { }
     void execute();
     void open();
 
@@ -98,14 +110,15 @@ public:
     void setRecNo(int recNo);
 
     int columnCount() const { return int(m_result.columns.size()); }
-    const QStringList& columnNames() const { return m_result.columns; }
-    ColumnType columnType(int column) const { return m_result.types[size_t(column)]; }
+    QStringList columnNames() const override { return m_result.columns; }
+    ColumnType columnType(int column) const override { return m_result.types[size_t(column)]; }
     int columnIndex(const QString& name) const; // -1 when absent
     Field field(const QString& name) const;
     // Direct access for grid models and writers: row and column 0-based.
-    QVariant cell(int row, int column) const { return m_result.value(row, column); }
+    int rowCount() const override { return m_result.rows; }
+    QVariant cell(int row, int column) const override { return m_result.value(row, column); }
     // A text cell without a copy; empty for any other cell.
-    QStringView textCell(int row, int column) const { return m_result.textView(row, column); }
+    QStringView textCell(int row, int column) const override { return m_result.textView(row, column); }
 
     // Rows changed by the last execute.
     int changes() const { return m_changes; }
@@ -119,10 +132,8 @@ private:
 
     Connection& m_connection;
     QString m_name;
-    bool m_parametersEnabled = true;
     std::vector<BoundParameter> m_parameters;
     QStringList m_lines;
-    bool m_prepared = false;
 
     bool m_open = false;
     StatementResult m_result;

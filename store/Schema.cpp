@@ -3,7 +3,6 @@
 #include "store/Connection.h"
 #include "store/DatabaseError.h"
 #include "store/Query.h"
-#include "store/Statement.h"
 #include "store/Transaction.h"
 
 #include <QCollator>
@@ -46,29 +45,18 @@ void writeReferenceData(Connection& connection, const ReferenceData& data)
     Transaction transaction(connection);
     for (const QString& statement : connection.engine().schemaStatements())
         connection.execute(statement);
-    Query insert(connection, QStringLiteral("builder"));
-    auto row = [&insert](const char* line) {
-        startStatement(insert);
-        insert.declareParameter(QStringLiteral("id"), ParamType::Integer);
-        insert.declareParameter(QStringLiteral("megye"), ParamType::Integer);
-        insert.declareParameter(QStringLiteral("nev"), ParamType::Text);
-        insert.declareParameter(QStringLiteral("irsz"), ParamType::Integer);
-        insert.addLines({line});
-    };
-    for (qsizetype i = 0; i < data.counties.size(); ++i) {
-        row("INSERT INTO at_megyek (id, megye_nev) VALUES (:id, :nev);");
-        insert.bind(QStringLiteral("id"), qint32(i + 1));
-        insert.bind(QStringLiteral("nev"), data.counties[i]);
-        insert.execute();
-    }
+    for (qsizetype i = 0; i < data.counties.size(); ++i)
+        connection.run(QStringLiteral("INSERT INTO at_megyek (id, megye_nev) VALUES (:id, :nev);"),
+                       {{"id", qint32(i + 1)}, {"nev", data.counties[i]}});
     for (qsizetype i = 0; i < data.settlements.size(); ++i) {
         const ReferenceData::Settlement& settlement = data.settlements[i];
-        row("INSERT INTO at_telepulesek (id, megye_kod, telepules, irsz) VALUES (:id, :megye, :nev, :irsz);");
-        insert.bind(QStringLiteral("id"), qint32(i + 1));
-        insert.bind(QStringLiteral("megye"), qint32(data.counties.indexOf(settlement.megye) + 1));
-        insert.bind(QStringLiteral("nev"), settlement.telepules);
-        insert.bind(QStringLiteral("irsz"), qint32(settlement.irsz));
-        insert.execute();
+        connection.run(QStringLiteral(
+                           "INSERT INTO at_telepulesek (id, megye_kod, telepules, irsz) VALUES (:id, :megye, :nev, "
+                           ":irsz);"),
+                       {{"id", qint32(i + 1)},
+                        {"megye", qint32(data.counties.indexOf(settlement.megye) + 1)},
+                        {"nev", settlement.telepules},
+                        {"irsz", qint32(settlement.irsz)}});
     }
     transaction.commit();
 }

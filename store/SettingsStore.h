@@ -2,25 +2,30 @@
 
 #include "model/Records.h"
 
-class Tdm;
+#include <QStringList>
 
-// The settings row of at_settings, joined to its county, in dm.aq_settings
-// (the county lookup in dm.aq_megyek). Every operation throws DatabaseError;
-// the windows decide how a failure is shown.
+class Connection;
+
+// The settings row of at_settings, joined to its county, and the counties
+// of at_megyek. Every operation throws DatabaseError; the windows decide
+// how a failure is shown.
 
 // The settings row: no row, or a county that does not exist, loads as
 // cleared settings.
-tSettings LoadSettings(Tdm& dm);
+tSettings LoadSettings(Connection& connection);
 // The recipient alone (known even without a county).
-QString LoadRecipient(Tdm& dm);
+QString LoadRecipient(Connection& connection);
+
+// The counties' names in stored order: position + 1 is the county's id.
+QStringList LoadCounties(Connection& connection);
 
 // One county of at_megyek, by id; no row reads as id 0 and no name.
 struct County {
     qint32 id = 0;
     QString name;
 };
-County LookUpCounty(Tdm& dm, int id);
+County LookUpCounty(Connection& connection, int id);
 
 // Writes the settings as the one row, number 1, inside one transaction
 // that holds the write lock, whatever the table held before.
-void SaveSettings(Tdm& dm, const tSettings& settings);
+void SaveSettings(Connection& connection, const tSettings& settings);

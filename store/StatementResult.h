@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/DataTable.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -9,10 +11,6 @@
 #include <functional>
 #include <memory>
 #include <vector>
-
-// The declared kind of a result column (what a writer of the result must
-// type it as, whatever its rows hold); Other for computed columns.
-enum class ColumnType { Integer, Real, Text, Other };
 
 // Result column names as the program reads them: the alias or plain column
 // name, except that a name occurring more than once is qualified with its

@@ -1,19 +1,18 @@
 #include "store/Table.h"
 
+#include "store/Connection.h"
+
 Table::Table(Connection& connection, QString tableName)
-    : m_tableName(std::move(tableName))
-    , m_query(connection, m_tableName)
+    : m_connection(connection)
+    , m_tableName(std::move(tableName))
 {
 }
 
 void Table::open()
 {
-    m_query.close();
-    m_query.clearParameters();
-    m_query.clearText();
-    // The program's own table names only; every table's stored order is
-    // the order of its ids.
-    m_query.addLine(QStringLiteral("SELECT * FROM %1 ORDER BY id;").arg(m_tableName));
-    m_query.prepare();
-    m_query.open();
+    m_open = false;
+    // The program's own table names only. Every column, no row: what a
+    // statement would meet of the table.
+    m_connection.select(QStringLiteral("SELECT * FROM %1 WHERE 1=0;").arg(m_tableName));
+    m_open = true;
 }

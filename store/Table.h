@@ -1,25 +1,23 @@
 #pragma once
 
-#include "store/Query.h"
+#include <QString>
 
-// A whole table opened as a data set in stored order. Opening it at start-up
-// proves the file holds the table; at_megyek and at_settings are also read.
+class Connection;
+
+// One of the database's five tables, opened at start-up as the check that
+// the database holds it. Opening reads no rows: a table's rows are read
+// where they are used (the counties fill the settings' drop-down).
 class Table {
 public:
     Table(Connection& connection, QString tableName);
 
     const QString& tableName() const { return m_tableName; }
     void open(); // throws DatabaseError when the table is missing
-    void close() { m_query.close(); }
-    bool isOpen() const { return m_query.isOpen(); }
-
-    int recordCount() const { return m_query.recordCount(); }
-    void first() { m_query.first(); }
-    void next() { m_query.next(); }
-    bool eof() const { return m_query.eof(); }
-    Field field(const QString& name) const { return m_query.field(name); }
+    void close() { m_open = false; }
+    bool isOpen() const { return m_open; }
 
 private:
+    Connection& m_connection;
     QString m_tableName;
-    Query m_query;
+    bool m_open = false;
 };

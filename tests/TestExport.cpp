@@ -5,12 +5,11 @@
 #include "app/export/ExportPanel.h"
 #include "export/AdoXmlWriter.h"
 #include "export/ExportNames.h"
-#include "export/ExportTable.h"
 #include "export/MonthDispatch.h"
 #include "export/SmtpClient.h"
 #include "model/Base.h"
 #include "store/DataModule.h"
-#include "store/Statement.h"
+#include "store/ExportTable.h"
 #include "support/Fixture.h"
 #include "support/PythonPeer.h"
 
@@ -58,10 +57,8 @@ public:
     static QStringList table(const RunningProgram& program)
     {
         Query q(program.dm->datacore, QStringLiteral("check"));
-        startStatement(q);
-        q.addLine(QStringLiteral("SELECT datum || ' ' || idopont || ' ' || megye || ' ' || irsz || ' ' || varos || ' ' "
-                                 "|| helyszin || ' ' || cim AS line FROM at_toExcel ORDER BY rowid"));
-        q.open();
+        q.open(QStringLiteral("SELECT datum || ' ' || idopont || ' ' || megye || ' ' || irsz || ' ' || varos || ' ' "
+                              "|| helyszin || ' ' || cim AS line FROM at_toExcel ORDER BY rowid"));
         QStringList lines;
         for (q.first(); !q.eof(); q.next())
             lines << q.field(QStringLiteral("line")).asString();
@@ -589,11 +586,8 @@ void TestExport::attachmentKeepsEveryCharacter()
     connection.open(fixture.folder.databasePath());
     Query update(connection, QStringLiteral("update"));
     for (const auto& [id, helyszin, cim] : {std::tuple{1, special, whitespace}, std::tuple{2, emoji, control}}) {
-        startStatement(update);
-        update.addLine(QStringLiteral("UPDATE at_helyszinek SET helyszin=:a, cim=:b WHERE id=%1;").arg(id));
-        update.bind(QStringLiteral("a"), helyszin);
-        update.bind(QStringLiteral("b"), cim);
-        update.execute();
+        update.execute(QStringLiteral("UPDATE at_helyszinek SET helyszin=:a, cim=:b WHERE id=%1;").arg(id),
+                       {{"a", helyszin}, {"b", cim}});
     }
     connection.close();
     fixture.addDonation("2020", "09", "05", "08:00", "12:30", 1);
@@ -630,7 +624,8 @@ void TestExport::emptyMonthStillTypesThePostcode()
     ExportFixture fixture;
     RunningProgram program;
     QVERIFY(program.start());
-    QCOMPARE(BuildExportTable(*program.dm, 6, QStringLiteral("Csongrád"), 2020, 9), 0); // a month without appointments
+    QCOMPARE(BuildExportTable(program.dm->datacore, program.dm->aq_toExcel, 6, QStringLiteral("Csongrád"), 2020, 9),
+             0); // a month without appointments
     const QString path = fixture.folder.path() + "/empty.xml";
     AdoXml::saveFile(AdoXml::document(program.dm->aq_toExcel), path);
     const QJsonObject xml = runPythonPeer(peerScript("read_ado_xml.py"), {path}).object();

@@ -437,7 +437,7 @@ void TestMail::monthIsSentWithoutAWindow()
                       QStringLiteral("2020. 09. 15.14.30.05"),
                       folder.path()};
 
-    MonthDispatch dispatch(dm);
+    MonthDispatch dispatch(dm.datacore, dm.aq_toExcel);
     dispatch.setAccountFiles({}); // the account above, whatever mail account files any machine holds
     QSignalSpy measured(&dispatch, &MonthDispatch::messageMeasured);
     QSignalSpy written(&dispatch, &MonthDispatch::bytesWritten);
@@ -447,7 +447,7 @@ void TestMail::monthIsSentWithoutAWindow()
     QVERIFY(finished.wait(30000));
     QVERIFY(!dispatch.busy());
     const auto outcome = finished.first().first().value<DispatchOutcome>();
-    QVERIFY2(!outcome.failed(), qPrintable(outcome.connectError + outcome.sendError));
+    QVERIFY2(!outcome.failed(), qPrintable(outcome.message));
     QVERIFY(QFile::exists(month.filePath("xml", "xml")));
 
     // The length told ahead is the length that went out.
@@ -468,7 +468,9 @@ void TestMail::monthIsSentWithoutAWindow()
     finished.clear();
     dispatch.start(month, QStringLiteral("cel@example.hu"), account, sendTime);
     QCOMPARE(finished.size(), 1);
-    QVERIFY(finished.first().first().value<DispatchOutcome>().accountError.contains(QStringLiteral("2. sor")));
+    const auto refused = finished.first().first().value<DispatchOutcome>();
+    QCOMPARE(refused.stage, DispatchOutcome::Stage::Account);
+    QVERIFY(refused.message.contains(QStringLiteral("2. sor")));
     QVERIFY(!QDir(folder.path() + "/xml").exists());
     dispatch.setAccountFiles({});
 
@@ -476,7 +478,8 @@ void TestMail::monthIsSentWithoutAWindow()
     finished.clear();
     dispatch.start(month, QStringLiteral("<cel@example.hu>"), account, sendTime);
     QCOMPARE(finished.size(), 1);
-    QVERIFY(!finished.first().first().value<DispatchOutcome>().recipientError.isEmpty());
+    QCOMPARE(finished.first().first().value<DispatchOutcome>().stage, DispatchOutcome::Stage::Recipients);
+    QVERIFY(!finished.first().first().value<DispatchOutcome>().message.isEmpty());
     QVERIFY(!QDir(folder.path() + "/xml").exists());
 }
 

@@ -23,7 +23,7 @@ XlsSheet monthSheet(int rows)
 {
     XlsSheet sheet;
     sheet.name = QStringLiteral("Borsod-Abaúj-Zemplén");
-    sheet.headings_ = headings;
+    sheet.headings = headings;
     for (int i = 0; i < rows; ++i)
         sheet.rows.append({QStringLiteral("2020.09.%1").arg(i % 30 + 1, 2, 10, QChar(u'0')),
                            QStringLiteral("08:00-12:30"), QStringLiteral("Borsod-Abaúj-Zemplén"), 3500 + i % 300,
@@ -99,7 +99,7 @@ void TestXlsWriter::exactRecords()
 {
     XlsSheet sheet;
     sheet.name = QStringLiteral("Csongrád");
-    sheet.headings_ = {"IRSZ", "Cím"};
+    sheet.headings = {"IRSZ", "Cím"};
     sheet.rows.append({6720, QStringLiteral("Fő tér 1.")});
     const QByteArray stream = XlsWriter::workbookStream(sheet);
     // BOF of the globals: BIFF8, workbook.
@@ -230,7 +230,7 @@ void TestXlsWriter::columnWidthsFitTheText()
     QFont bold = regular;
     bold.setBold(true);
     for (int c = 0; c < 7; ++c) {
-        double widest = QFontMetricsF(bold).horizontalAdvance(sheet.headings_[c]);
+        double widest = QFontMetricsF(bold).horizontalAdvance(sheet.headings[c]);
         for (const auto& row : sheet.rows)
             widest = std::max(widest, QFontMetricsF(regular).horizontalAdvance(row[c].toString()));
         const double expected = (widest + 5) / 7 * 256;
@@ -247,7 +247,7 @@ void TestXlsWriter::headingIsMeasuredBold()
     const QString text = QStringLiteral("HELYSZÍN (intézmény neve)");
     XlsSheet sheet;
     sheet.name = QStringLiteral("Csongrád");
-    sheet.headings_ = {text, QStringLiteral("x"), text};
+    sheet.headings = {text, QStringLiteral("x"), text};
     sheet.rows.append({QStringLiteral("a"), text, QStringLiteral("b")});
     const QJsonArray widths = writeAndRead(sheet).value("sheets").toArray()[0].toObject().value("widths").toArray();
     QVERIFY2(widths[0].toInt() > widths[1].toInt(),
@@ -261,7 +261,7 @@ void TestXlsWriter::overlongTextIsCut()
     // never in the middle of a character beyond the Basic Multilingual Plane.
     XlsSheet sheet;
     sheet.name = QStringLiteral("Csongrád");
-    sheet.headings_ = {QStringLiteral("Cím"), QStringLiteral("Helyszín")};
+    sheet.headings = {QStringLiteral("Cím"), QStringLiteral("Helyszín")};
     const QString emoji = QStringLiteral("🩸");
     sheet.rows.append({QString(70000, u'ő'), QString(32766, u'a') + emoji});
     const QJsonObject book = writeAndRead(sheet);

@@ -4,11 +4,13 @@
 #include "app/MonthDropDown.h"
 #include "export/ExportNames.h"
 #include "export/MonthDispatch.h"
+#include "export/SmtpTexts.h"
 #include "export/WorkbookExport.h"
 #include "export/WorkbookViewer.h"
 #include "model/Base.h"
 #include "model/Clock.h"
 #include "model/UserMessages.h"
+#include "store/DataModule.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -23,7 +25,7 @@
 ExportPanel::ExportPanel(AppContext& context, QWidget* parent)
     : Panel(QStringLiteral("pnlExport"), QSize(247, 276), parent)
     , m_context(context)
-    , m_dispatch(new MonthDispatch(context.dm, this))
+    , m_dispatch(new MonthDispatch(context.dm.datacore, context.dm.aq_toExcel, this))
 {
     QLabel* prompt = addLabel(this, QStringLiteral("Label5"), {45, 15},
                               QStringLiteral("Kérlek válaszd ki, hogy melyik hónapot szeretnéd exportálni!"));
@@ -174,7 +176,7 @@ void ExportPanel::btnExcelClick()
     m_btnSend->setEnabled(false);
     m_btnExcel->setEnabled(false);
     auto recover = qScopeGuard([this] { endAction(); }); // then the general error report
-    WorkbookExport workbook(m_context.dm);
+    WorkbookExport workbook(m_context.dm.datacore, m_context.dm.aq_toExcel);
     connect(&workbook, &WorkbookExport::advanced, this, [this] { advanceGauge(); });
     connect(&workbook, &WorkbookExport::rowsCounted, this, [this](int rows) { m_prbSending->setMaximum(rows + 10); });
     const QString path = workbook.run(chosenMonth());
@@ -213,24 +215,36 @@ void ExportPanel::sendEnded(const DispatchOutcome& outcome)
         endAction();
         m_context.shell.longActionEnded();
     });
-    if (!outcome.accountError.isEmpty()) {
-        messages.show(outcome.accountError, QStringLiteral("Hibás levelezési beállítás!"), UserMessages::Icon::Error,
-                      UserMessages::Buttons::Ok);
-    } else if (!outcome.recipientError.isEmpty()) {
-        messages.show(outcome.recipientError, QStringLiteral("Hibás címzett!"), UserMessages::Icon::Error,
-                      UserMessages::Buttons::Ok);
-    } else if (!outcome.saveError.isEmpty()) {
-        messages.show(outcome.saveError, QStringLiteral("Hiba a mentéskor!"), UserMessages::Icon::Error,
-                      UserMessages::Buttons::Ok);
-    } else {
-        const QString prefix = QStringLiteral("A számítógép valószínűleg nem kapcsolódik az internetre. Kérlek "
-                                              "ellenőrizd!\n\nHibaüzenet:\n");
-        if (!outcome.connectError.isEmpty())
-            messages.show(prefix + outcome.connectError, QStringLiteral("A csatlakozásnál hiba történt!"),
-                          UserMessages::Icon::Error, UserMessages::Buttons::Ok);
-        if (!outcome.sendError.isEmpty())
-            messages.show(prefix + outcome.sendError, QStringLiteral("Hiba a küldésnél!"), UserMessages::Icon::Error,
-                          UserMessages::Buttons::Ok);
+    auto error = [&messages](const QString& text, const char* caption) {
+        messages.show(text, QString::fromUtf8(caption), UserMessages::Icon::Error, UserMessages::Buttons::Ok);
+    };
+    const QString network = QStringLiteral("A számítógép valószínűleg nem kapcsolódik az internetre. Kérlek "
+                                           "ellenőrizd!\n\nHibaüzenet:\n");
+    using Stage = DispatchOutcome::Stage;
+    switch (outcome.stage) {
+    case Stage::Account:
+        error(outcome.message, "Hibás levelezési beállítás!");
+        break;
+    case Stage::Recipients:
+        error(outcome.message, "Hibás címzett!");
+        break;
+    case Stage::Saving:
+        error(outcome.message, "Hiba a mentéskor!");
+        break;
+    case Stage::Connecting:
+        // Without a connection the send fails too, and says so in its box.
+        error(network + outcome.message, "A csatlakozásnál hiba történt!");
+        error(network + SmtpText::notConnected(), "Hiba a küldésnél!");
+        break;
+    case Stage::Sending:
+        error(network + outcome.message, "Hiba a küldésnél!");
+        break;
+    case Stage::Delivered:
+        break;
+    }
+    const bool reachedTheServer =
+        outcome.stage == Stage::Connecting || outcome.stage == Stage::Sending || outcome.stage == Stage::Delivered;
+    if (reachedTheServer) {
         advanceGauge();
         m_prbSending->hide();
     }

@@ -134,7 +134,7 @@ void LocationsPanel::btnEditHelyszinekClick()
         m_context.shell.EnableToolbar();
     });
 
-    m_settlements = LoadSettlementChoices(m_context.dm, county);
+    m_settlements = LoadSettlementChoices(m_context.dm.datacore, county);
     SettlementIds.clear();
     QStringList items{QStringLiteral("- Település kiválasztása -")};
     for (qsizetype n = 0; n < m_settlements.size(); ++n) {
@@ -156,7 +156,7 @@ void LocationsPanel::btnEditHelyszinekClick()
 
 void LocationsPanel::loadList()
 {
-    LoadLocationList(m_context.dm, m_context.base.CurrentSettings.megye_kod, Sort);
+    LoadLocationList(m_context.dm.aq_helyszinek, m_context.base.CurrentSettings.megye_kod, Sort);
 }
 
 Query& LocationsPanel::listQuery() const
@@ -214,7 +214,7 @@ bool LocationsPanel::checkEntry()
 
 WriteResult LocationsPanel::writeEntry()
 {
-    return SaveLocation(m_context.dm, CurrentLocation, EditMode);
+    return SaveLocation(m_context.dm.aq_helyszinek, CurrentLocation, EditMode);
 }
 
 QString LocationsPanel::deleteQuestion(int row) const
@@ -226,5 +226,5 @@ QString LocationsPanel::deleteQuestion(int row) const
 
 WriteResult LocationsPanel::removeChosen()
 {
-    return WithdrawLocation(m_context.dm, CurrentLocation.id);
+    return WithdrawLocation(m_context.dm.aq_helyszinek, CurrentLocation.id);
 }

@@ -178,7 +178,7 @@ void DonationsPanel::openSelectedMonth()
         m_context.shell.EnableToolbar();
     });
 
-    m_locations = LoadLocationChoices(m_context.dm, base.CurrentSettings.megye_kod);
+    m_locations = LoadLocationChoices(m_context.dm.datacore, base.CurrentSettings.megye_kod);
     LocationIds.clear();
     QStringList items{QStringLiteral("- Helyszin kiválasztása -")};
     for (qsizetype n = 0; n < m_locations.size(); ++n) {
@@ -199,7 +199,8 @@ void DonationsPanel::openSelectedMonth()
 void DonationsPanel::loadList()
 {
     const Base& base = m_context.base;
-    LoadDonationList(m_context.dm, base.CurrentSettings.megye_kod, base.SelectedYear, base.SelectedMonth, Sort);
+    LoadDonationList(m_context.dm.aq_veradasok, base.CurrentSettings.megye_kod, base.SelectedYear, base.SelectedMonth,
+                     Sort);
 }
 
 Query& DonationsPanel::listQuery() const
@@ -254,7 +255,7 @@ bool DonationsPanel::checkEntry()
 
 WriteResult DonationsPanel::writeEntry()
 {
-    return SaveDonation(m_context.dm, CurrentDonation, EditMode);
+    return SaveDonation(m_context.dm.aq_veradasok, CurrentDonation, EditMode);
 }
 
 QString DonationsPanel::deleteQuestion(int row) const
@@ -268,5 +269,5 @@ QString DonationsPanel::deleteQuestion(int row) const
 
 WriteResult DonationsPanel::removeChosen()
 {
-    return DeleteDonation(m_context.dm, CurrentDonation.id);
+    return DeleteDonation(m_context.dm.aq_veradasok, CurrentDonation.id);
 }

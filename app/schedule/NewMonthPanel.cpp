@@ -3,6 +3,7 @@
 #include "app/ErrorReport.h"
 #include "app/schedule/DonationsPanel.h"
 #include "model/Base.h"
+#include "model/Clock.h"
 #include "model/UserMessages.h"
 #include "store/DonationStore.h"
 

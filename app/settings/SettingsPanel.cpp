@@ -87,11 +87,9 @@ SettingsPanel::SettingsPanel(AppContext& context, QWidget* parent)
 
 void SettingsPanel::fillCounties()
 {
-    Table& counties = m_context.dm.at_megyek;
     m_cmbMegye->clear();
     m_cmbMegye->addItem(QStringLiteral("- Szervezet kiválasztása -"));
-    for (counties.first(); !counties.eof(); counties.next())
-        m_cmbMegye->addItem(counties.field(QStringLiteral("megye_nev")).asString());
+    m_cmbMegye->addItems(LoadCounties(m_context.dm.datacore));
 }
 
 void SettingsPanel::selectCounty(int position)
@@ -162,7 +160,7 @@ void SettingsPanel::btnSaveSettingsClick()
     const quint8 authentication = m_cbxHitelesites->isChecked() ? 1 : 0;
 
     const std::optional<County> county =
-        guarded(m_context.messages, [&] { return LookUpCounty(m_context.dm, position); });
+        guarded(m_context.messages, [&] { return LookUpCounty(m_context.dm.datacore, position); });
     // A failed lookup ends the save with the general error report, before
     // anything is changed, saying which of the two failed.
     if (!county)
@@ -174,7 +172,7 @@ void SettingsPanel::btnSaveSettingsClick()
     tSettings& settings = m_context.base.CurrentSettings;
     settings.SetValues(quint8(county->id), county->name, m_edtDestinationEmail->text(), QString(), QString(),
                        authentication, m_edtUSR->text(), m_edtPSW->text());
-    if (guarded(m_context.messages, [&] { SaveSettings(m_context.dm, settings); })) {
+    if (guarded(m_context.messages, [&] { SaveSettings(m_context.dm.datacore, settings); })) {
         m_context.shell.EnableToolbar();
         HideSettingsPanel();
     }

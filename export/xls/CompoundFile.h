@@ -15,9 +15,27 @@ class QIODevice;
 namespace xls {
 
 // Writes the container around a stream of streamSize bytes, which
-// writeStream writes to the device (false when the device refused).
-// Returns false when the device refuses a write.
-bool writeCompoundFile(QIODevice& out, const QString& streamName, qint64 streamSize,
-                       const std::function<bool(QIODevice&)>& writeStream);
+// writeStream writes to the device. Throws ExportError when the device
+// refuses a write.
+void writeCompoundFile(QIODevice& out, const QString& streamName, qint64 streamSize,
+                       const std::function<void(QIODevice&)>& writeStream);
+
+// Where the container puts its parts: the stream's sectors, then one
+// directory sector, the FAT sectors and the DIFAT sectors.
+struct CompoundLayout {
+    explicit CompoundLayout(qint64 streamSize);
+    qint64 streamSize; // padded to 4,096 bytes at least
+    qint64 streamSectors;
+    qint64 fatSectors;
+    qint64 difatSectors;
+    quint32 directoryStart() const { return quint32(streamSectors); }
+    quint32 fatStart() const { return directoryStart() + 1; }
+    quint32 difatStart() const { return fatStart() + quint32(fatSectors); }
+};
+
+// The parts of the container, for a stream of that layout.
+QByteArray compoundHeader(const CompoundLayout& layout);
+QByteArray compoundDirectory(const QString& streamName, const CompoundLayout& layout);
+QByteArray compoundTables(const CompoundLayout& layout); // the FAT and the DIFAT sectors
 
 } // namespace xls

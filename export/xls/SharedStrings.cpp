@@ -1,5 +1,6 @@
 #include "export/xls/SharedStrings.h"
 
+#include "export/ExportError.h"
 #include "export/xls/ByteWriter.h"
 #include "export/xls/Records.h"
 
@@ -18,7 +19,7 @@ SharedStrings::Slots SharedStrings::emptySlots(size_t count)
 {
     Slots table(static_cast<Slot*>(std::calloc(count, sizeof(Slot))));
     if (!table)
-        throw std::bad_alloc();
+        throw ExportError(QStringLiteral("Nincs elég memória a munkafüzet szövegeihez."));
     return table;
 }
 
@@ -36,9 +37,9 @@ namespace {
 
 // A quick hash of the characters, four at a time (the strings are short and
 // many; nothing outside this table sees the values).
-quint32 hashOf(const QString& text)
+quint32 hashOf(QStringView text)
 {
-    const char16_t* data = reinterpret_cast<const char16_t*>(text.utf16());
+    const char16_t* data = text.utf16();
     const qsizetype n = text.size();
     quint64 hash = 0x9E3779B97F4A7C15ull ^ quint64(n);
     qsizetype i = 0;
@@ -56,7 +57,7 @@ quint32 hashOf(const QString& text)
 
 } // namespace
 
-quint32 SharedStrings::add(const QString& text, bool* added)
+quint32 SharedStrings::add(QStringView text, bool* added)
 {
     ++m_references;
     const quint32 hash = hashOf(text);
@@ -65,7 +66,7 @@ quint32 SharedStrings::add(const QString& text, bool* added)
         Slot& slot = m_slots[at];
         if (slot.index == 0) {
             slot = {hash, quint32(m_strings.size() + 1)};
-            m_strings.push_back(text);
+            m_strings.push_back(text.toString());
             if (added)
                 *added = true;
             const quint32 index = slot.index - 1;
@@ -75,8 +76,8 @@ quint32 SharedStrings::add(const QString& text, bool* added)
         }
         // The very same string data (a shared value) needs no comparison.
         const QString& stored = m_strings[slot.index - 1];
-        if (slot.hash == hash
-            && (stored.constData() == text.constData() ? stored.size() == text.size() : stored == text)) {
+        if (slot.hash == hash && stored.size() == text.size()
+            && (stored.constData() == text.constData() || QStringView(stored) == text)) {
             if (added)
                 *added = false;
             return slot.index - 1;

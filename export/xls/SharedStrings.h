@@ -25,7 +25,7 @@ public:
     void reserve(qsizetype strings);
 
     // The index of text, adding it on first use (then *added is set).
-    quint32 add(const QString& text, bool* added = nullptr);
+    quint32 add(QStringView text, bool* added = nullptr);
     // One more cell referring to a string already added.
     void addReference() { ++m_references; }
     qsizetype uniqueCount() const { return qsizetype(m_strings.size()); }

@@ -14,7 +14,7 @@ constexpr int cellPadding = 5;
 
 } // namespace
 
-int textWidthPixels(const QString& text, bool bold)
+int textWidthPixels(QStringView text, bool bold)
 {
     const unsigned short* advances = bold ? boldAdvances : regularAdvances;
     const unsigned short fallback = advances['n' - 0x20]; // characters beyond Latin Extended-A

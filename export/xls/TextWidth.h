@@ -8,7 +8,7 @@
 namespace xls {
 
 // Width of text in pixels at 96 dpi, regular or bold.
-int textWidthPixels(const QString& text, bool bold);
+int textWidthPixels(QStringView text, bool bold);
 
 // Width in pixels of a whole number in regular Arial (all digits are equally wide).
 int integerWidthPixels(qint64 number);

@@ -7,6 +7,7 @@
 #include "export/xls/Records.h"
 #include "export/xls/SharedStrings.h"
 #include "export/xls/TextWidth.h"
+#include "model/DataTable.h"
 
 #include <QIODevice>
 
@@ -23,8 +24,10 @@ constexpr qint64 numberRecordSize = 4 + 14;
 constexpr qsizetype drainAt = 256 * 1024;
 
 // A text cut to what a cell holds, never between the halves of a pair.
-QString cutText(const QString& text)
+QStringView cutText(QStringView text)
 {
+    if (text.size() <= maxCellText)
+        return text;
     return text.left(text[maxCellText - 1].isHighSurrogate() ? maxCellText - 1 : maxCellText);
 }
 
@@ -66,81 +69,103 @@ int numberWidth(double value)
 
 } // namespace
 
-Worksheet::Worksheet(const XlsTable& table, SharedStrings& strings)
+Worksheet::Worksheet(const DataTable& table, SharedStrings& strings)
     : m_table(table)
     , m_rows(table.rowCount() + 1)
-    , m_columns(int(table.headings().size()))
+    , m_columns(int(table.columnNames().size()))
 {
     if (m_columns == 0 || m_columns > XlsWriter::maxColumns)
         throw ExportError(
             QStringLiteral("A munkalap oszlopainak száma 1 és %1 között lehet.").arg(XlsWriter::maxColumns));
     if (m_rows > XlsWriter::maxRows)
         throw ExportError(QStringLiteral("Egy munkalapra legfeljebb %1 sor fér.").arg(XlsWriter::maxRows - 1));
-    for (const QString& heading : table.headings())
-        m_headings.emplace_back(heading);
-
+    for (const QString& heading : table.columnNames())
+        m_headings.push_back(heading);
     m_cells.resize(size_t(m_rows) * size_t(m_columns));
     m_widths.assign(size_t(m_columns), 0);
+    m_lastString.assign(size_t(m_columns), emptyCell);
     // Most cells repeat a text seen before: about one distinct text a row is
     // a fair guess (a guess only: the table grows past it).
     strings.reserve(qsizetype(m_rows) + 1024);
-    std::vector<int> stringWidths; // by string index, measured once per distinct text, regular
-    // A column often repeats its previous text, which needs no lookup.
-    std::vector<quint32> lastIndex(static_cast<size_t>(m_columns), emptyCell);
-    quint32* cell = m_cells.data();
     m_cellsSize = m_rows * rowRecordSize;
-    for (int r = 0; r < m_rows; ++r) {
-        for (int c = 0; c < m_columns; ++c, ++cell) {
-            const QVariant& value = r == 0 ? m_headings[size_t(c)] : table.cell(r - 1, c);
-            const int type = value.typeId();
-            const QString* text = nullptr;
-            QString converted;
-            if (type == QMetaType::QString) {
-                text = static_cast<const QString*>(value.constData());
-                if (text->isNull()) {
-                    *cell = emptyCell;
-                    continue;
-                }
-            } else if (isNumber(type)) {
-                *cell = numberCell;
-                m_cellsSize += numberRecordSize;
-                m_widths[size_t(c)] = std::max(m_widths[size_t(c)], numberWidth(numberOf(value)));
-                continue;
-            } else if (value.isNull()) {
-                *cell = emptyCell;
-                continue;
-            } else {
-                text = &(converted = value.toString());
-            }
-            if (text->size() > maxCellText)
-                text = &(converted = cutText(*text));
-            // The same text again: often the very same string, shared.
-            const quint32 previous = lastIndex[size_t(c)];
-            const bool repeated = previous != emptyCell && [&] {
-                const QString& last = strings.at(previous);
-                return text->size() == last.size() && (text->constData() == last.constData() || *text == last);
-            }();
-            if (repeated) {
-                strings.addReference();
-                *cell = lastIndex[size_t(c)];
-            } else {
-                bool added = false;
-                *cell = strings.add(*text, &added);
-                if (added)
-                    stringWidths.push_back(textWidthPixels(*text, false));
-                // A heading is not a data row's neighbour.
-                lastIndex[size_t(c)] = r > 0 ? *cell : emptyCell;
-            }
-            m_cellsSize += labelRecordSize;
-            const int width = r == 0 ? textWidthPixels(*text, true) : stringWidths[*cell];
-            m_widths[size_t(c)] = std::max(m_widths[size_t(c)], width);
-        }
-    }
+    for (int r = 0; r < m_rows; ++r)
+        readRow(r, strings);
     m_headSize = (4 + 16) + (4 + 14) + m_columns * (4 + 12);
     m_tailSize = (4 + 18) + 4;
 }
 
-bool Worksheet::write(ByteWriter& stream, QIODevice& out) const
+void Worksheet::readRow(int row, SharedStrings& strings)
+{
+    quint32* cell = m_cells.data() + size_t(row) * size_t(m_columns);
+    for (int c = 0; c < m_columns; ++c, ++cell) {
+        if (row == 0) {
+            *cell = addText(row, c, m_headings[size_t(c)], strings);
+            continue;
+        }
+        const QStringView text = m_table.textCell(row - 1, c);
+        if (!text.isNull()) {
+            *cell = addText(row, c, text, strings);
+            continue;
+        }
+        const QVariant value = m_table.cell(row - 1, c);
+        if (isNumber(value.typeId())) {
+            *cell = numberCell;
+            m_cellsSize += numberRecordSize;
+            m_widths[size_t(c)] = std::max(m_widths[size_t(c)], numberWidth(numberOf(value)));
+        } else if (value.isNull()
+                   || (value.typeId() == QMetaType::QString
+                       && static_cast<const QString*>(value.constData())->isNull())) {
+            *cell = emptyCell;
+        } else {
+            *cell = addText(row, c, value.toString(), strings);
+        }
+    }
+}
+
+quint32 Worksheet::addText(int row, int column, QStringView text, SharedStrings& strings)
+{
+    text = cutText(text);
+    m_cellsSize += labelRecordSize;
+    int& width = m_widths[size_t(column)];
+    // The same text as the cell above needs no lookup; a heading is no data
+    // row's neighbour.
+    quint32& last = m_lastString[size_t(column)];
+    if (row > 0 && last != emptyCell && QStringView(strings.at(last)) == text) {
+        strings.addReference();
+        width = std::max(width, m_stringWidths[last]);
+        return last;
+    }
+    bool added = false;
+    const quint32 index = strings.add(text, &added);
+    if (added)
+        m_stringWidths.push_back(textWidthPixels(text, false)); // strings are numbered in the order they come
+    if (row == 0) {
+        width = std::max(width, textWidthPixels(text, true)); // a heading is measured bold
+        return index;
+    }
+    last = index;
+    width = std::max(width, m_stringWidths[index]);
+    return index;
+}
+
+void Worksheet::write(ByteWriter& stream, QIODevice& out) const
+{
+    auto drain = [&stream, &out] {
+        if (!stream.drainTo(out))
+            throw ExportError(QStringLiteral("A munkafüzet nem írható: %1").arg(out.errorString()));
+    };
+    writeHead(stream);
+    // Rows in blocks: the block's ROW records, then its cells.
+    for (int blockStart = 0; blockStart < m_rows; blockStart += rowBlock) {
+        writeRows(stream, blockStart, std::min(m_rows, blockStart + rowBlock));
+        if (stream.written() >= drainAt)
+            drain();
+    }
+    writeTail(stream);
+    drain();
+}
+
+void Worksheet::writeHead(ByteWriter& stream) const
 {
     writeBof(stream, 0x0010);
     stream.recordHeader(DIMENSIONS, 14);
@@ -158,32 +183,32 @@ bool Worksheet::write(ByteWriter& stream, QIODevice& out) const
         stream.u16(0x0006); // set by the program, best fit
         stream.u16(0);
     }
+}
 
-    // Rows in blocks: the block's ROW records, then its cells.
-    const quint32* cells = m_cells.data();
-    for (int blockStart = 0; blockStart < m_rows; blockStart += rowBlock) {
-        const int blockEnd = std::min(m_rows, blockStart + rowBlock);
-        for (int r = blockStart; r < blockEnd; ++r) {
-            // Row, first and last column, default height, two reserved words; then the
-            // bit that must be set and the row's format.
-            stream.record(ROW, {quint16(r), 0, quint16(m_columns), 0x00FF, 0, 0}, 0x0100u | quint32(dataXf) << 16);
-        }
-        for (int r = blockStart; r < blockEnd; ++r) {
-            const quint16 format = r == 0 ? headingXf : dataXf;
-            for (int c = 0; c < m_columns; ++c) {
-                const quint32 cell = cells[size_t(r) * size_t(m_columns) + size_t(c)];
-                if (cell == emptyCell)
-                    continue;
-                if (cell == numberCell)
-                    stream.record(NUMBER, {quint16(r), quint16(c), format}, numberOf(m_table.cell(r - 1, c)));
-                else
-                    stream.record(LABELSST, {quint16(r), quint16(c), format}, cell);
-            }
-        }
-        if (stream.written() >= drainAt && !stream.drainTo(out))
-            return false;
+void Worksheet::writeRows(ByteWriter& stream, int first, int end) const
+{
+    for (int r = first; r < end; ++r) {
+        // Row, first and last column, default height, two reserved words; then the
+        // bit that must be set and the row's format.
+        stream.record(ROW, {quint16(r), 0, quint16(m_columns), 0x00FF, 0, 0}, 0x0100u | quint32(dataXf) << 16);
     }
+    const quint32* cells = m_cells.data();
+    for (int r = first; r < end; ++r) {
+        const quint16 format = r == 0 ? headingXf : dataXf;
+        for (int c = 0; c < m_columns; ++c) {
+            const quint32 cell = cells[size_t(r) * size_t(m_columns) + size_t(c)];
+            if (cell == emptyCell)
+                continue;
+            if (cell == numberCell)
+                stream.record(NUMBER, {quint16(r), quint16(c), format}, numberOf(m_table.cell(r - 1, c)));
+            else
+                stream.record(LABELSST, {quint16(r), quint16(c), format}, cell);
+        }
+    }
+}
 
+void Worksheet::writeTail(ByteWriter& stream) const
+{
     stream.recordHeader(WINDOW2, 18);
     stream.u16(0x06B6); // grid, headers, zeros, outline symbols; selected and shown
     stream.u16(0);
@@ -193,7 +218,6 @@ bool Worksheet::write(ByteWriter& stream, QIODevice& out) const
     stream.u16(0);
     stream.u32(0);
     stream.recordHeader(EOF_, 0);
-    return stream.drainTo(out);
 }
 
 } // namespace xls

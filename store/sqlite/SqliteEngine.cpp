@@ -28,11 +28,6 @@ void check(sqlite3* db, int rc, int expected = SQLITE_OK)
                                                                            : DatabaseError::Cause::Statement);
 }
 
-struct StatementFinalizer {
-    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
-};
-using StatementPtr = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
-
 void readColumn(sqlite3_stmt* statement, int column, StatementResult& result)
 {
     switch (sqlite3_column_type(statement, column)) {
@@ -134,7 +129,38 @@ SqliteEngine::SqliteEngine(const QString& path, Mode mode)
         throw DatabaseError(QStringLiteral("Az adatfájl mappája nem írható."));
 }
 
-SqliteEngine::~SqliteEngine() = default;
+SqliteEngine::~SqliteEngine()
+{
+    m_statements.clear(); // finalized before the connection closes
+}
+
+void SqliteEngine::Finalizer::operator()(sqlite3_stmt* statement) const
+{
+    sqlite3_finalize(statement);
+}
+
+sqlite3_stmt* SqliteEngine::prepared(const QByteArray& sql)
+{
+    const std::string key = sql.toStdString();
+    if (const auto found = m_statements.find(key); found != m_statements.end())
+        return found->second.get();
+    // A few dozen texts recur (the lists, the saves, the export's insert);
+    // one written with a value in it (a county id) may not: the cache is
+    // emptied when it grows past what the program ever reuses.
+    constexpr size_t kept = 64;
+    if (m_statements.size() >= kept)
+        m_statements.clear();
+    sqlite3* db = m_db.get();
+    sqlite3_stmt* raw = nullptr;
+    const char* tail = nullptr;
+    check(db, sqlite3_prepare_v3(db, sql.constData(), int(sql.size()), SQLITE_PREPARE_PERSISTENT, &raw, &tail));
+    Prepared statement(raw);
+    if (!statement)
+        throw DatabaseError(QStringLiteral("Üres SQL utasítás"));
+    if (!QByteArray(tail).trimmed().isEmpty())
+        throw DatabaseError(QStringLiteral("Egy lekérdezés csak egy SQL utasítást tartalmazhat"));
+    return m_statements.emplace(key, std::move(statement)).first->second.get();
+}
 
 // Called by the engine while another program holds the lock a statement
 // needs; non-zero means: try again. The first call starts the wait.
@@ -166,31 +192,28 @@ int SqliteEngine::run(const QString& text, const std::vector<BoundParameter>& pa
 {
     sqlite3* db = m_db.get();
     const auto waitOver = qScopeGuard([this] { waitEnded(); });
-    const QByteArray sql = text.toUtf8();
-    sqlite3_stmt* raw = nullptr;
-    const char* tail = nullptr;
-    check(db, sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &raw, &tail));
-    const StatementPtr statement(raw);
-    if (!statement)
-        throw DatabaseError(QStringLiteral("Üres SQL utasítás"));
-    if (!QByteArray(tail).trimmed().isEmpty())
-        throw DatabaseError(QStringLiteral("Egy lekérdezés csak egy SQL utasítást tartalmazhat"));
-    bind(db, statement.get(), parameters);
+    sqlite3_stmt* statement = prepared(text.toUtf8());
+    // Ready for its next run, whatever this one met; no lock outlives it.
+    const auto ready = qScopeGuard([statement] {
+        sqlite3_reset(statement);
+        sqlite3_clear_bindings(statement);
+    });
+    bind(db, statement, parameters);
 
     if (result) {
         result->reset();
-        result->columns = resultColumnNames(statement.get());
+        result->columns = resultColumnNames(statement);
         for (int c = 0; c < result->columns.size(); ++c)
-            result->types.push_back(declaredType(statement.get(), c));
+            result->types.push_back(declaredType(statement, c));
     }
     const int columns = result ? int(result->columns.size()) : 0;
     for (;;) {
-        const int rc = sqlite3_step(statement.get());
+        const int rc = sqlite3_step(statement);
         if (rc == SQLITE_DONE)
             break;
         check(db, rc, SQLITE_ROW);
         for (int c = 0; c < columns; ++c)
-            readColumn(statement.get(), c, *result);
+            readColumn(statement, c, *result);
         if (result)
             ++result->rows;
     }
