@@ -50,7 +50,7 @@ const QString databaseCaption = QStringLiteral("Adatbázis hiba!");
 
 } // namespace
 
-TfrmMain::TfrmMain(Tdm& dm, UserMessages& messages, const Clock& clock, WorkbookViewer& viewer)
+MainWindow::MainWindow(DataModule& dm, UserMessages& messages, const Clock& clock, WorkbookViewer& viewer)
     : QWidget(nullptr,
               Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
@@ -83,9 +83,9 @@ TfrmMain::TfrmMain(Tdm& dm, UserMessages& messages, const Clock& clock, Workbook
     m_export = new ExportPanel(m_context, this);
 }
 
-TfrmMain::~TfrmMain() = default;
+MainWindow::~MainWindow() = default;
 
-void TfrmMain::buildToolbar()
+void MainWindow::buildToolbar()
 {
     m_toolbar = new ToolbarFrame(this);
     m_toolbar->setObjectName(QStringLiteral("tlbMain"));
@@ -123,15 +123,15 @@ void TfrmMain::buildToolbar()
             [this] { runAction(m_context.messages, [this] { m_openMonth->btnOpenClick(); }); });
     connect(btnLocations, &QToolButton::clicked, this,
             [this] { runAction(m_context.messages, [this] { m_locations->btnEditHelyszinekClick(); }); });
-    connectAction(btnExit, &TfrmMain::btnExitClick);
+    connectAction(btnExit, &MainWindow::btnExitClick);
     // The month, location and export panels are opened by their own handlers
     // once those panels are built.
     connect(btnExport, &QToolButton::clicked, this,
             [this] { runAction(m_context.messages, [this] { m_export->btnExportClick(); }); });
 }
 
-QToolButton* TfrmMain::addToolbarButton(const QString& name, int left, int image, const QString& hint,
-                                        const QKeySequence& keys)
+QToolButton* MainWindow::addToolbarButton(const QString& name, int left, int image, const QString& hint,
+                                          const QKeySequence& keys)
 {
     auto* button = new QToolButton(m_toolbar);
     button->setObjectName(name);
@@ -157,7 +157,7 @@ QToolButton* TfrmMain::addToolbarButton(const QString& name, int left, int image
     return button;
 }
 
-bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     // Along the toolbar with the arrow keys; Enter presses like Space.
     auto* button = qobject_cast<QToolButton*>(watched);
@@ -196,13 +196,13 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
     }
 }
 
-void TfrmMain::connectAction(QToolButton* button, void (TfrmMain::*handler)())
+void MainWindow::connectAction(QToolButton* button, void (MainWindow::*handler)())
 {
     connect(button, &QToolButton::clicked, this,
             [this, handler] { runAction(m_context.messages, [this, handler] { (this->*handler)(); }); });
 }
 
-bool TfrmMain::openDatabase()
+bool MainWindow::openDatabase()
 {
     UserMessages& messages = m_context.messages;
     QString target;
@@ -240,15 +240,15 @@ bool TfrmMain::openDatabase()
     return true;
 }
 
-bool TfrmMain::FormCreate()
+bool MainWindow::FormCreate()
 {
     if (!openDatabase())
         return false;
 
     // Each load is guarded: a failure shows its box, leaves the settings
     // cleared, and start-up goes on.
-    tSettings& settings = m_base.CurrentSettings;
-    settings = guarded(m_context.messages, [this] { return LoadSettings(m_dm.datacore); }).value_or(tSettings());
+    Settings& settings = m_base.CurrentSettings;
+    settings = guarded(m_context.messages, [this] { return LoadSettings(m_dm.datacore); }).value_or(Settings());
     if (const std::optional<QString> recipient =
             guarded(m_context.messages, [this] { return LoadRecipient(m_dm.datacore); }))
         settings.Cel = *recipient;
@@ -266,7 +266,7 @@ bool TfrmMain::FormCreate()
     return true;
 }
 
-void TfrmMain::showInsideScreen()
+void MainWindow::showInsideScreen()
 {
     const QRect screen = this->screen()->availableGeometry();
     auto place = [&screen](QSize outer) {
@@ -282,7 +282,7 @@ void TfrmMain::showInsideScreen()
         move(place(frame));
 }
 
-void TfrmMain::FormShow()
+void MainWindow::FormShow()
 {
     m_settings->HideSettingsPanel();
     const QPoint centre = Panel::centredIn(clientSize, m_settings->size());
@@ -294,7 +294,7 @@ void TfrmMain::FormShow()
         panel->hide();
 }
 
-void TfrmMain::FormClose()
+void MainWindow::FormClose()
 {
     if (m_closed)
         return;
@@ -302,14 +302,14 @@ void TfrmMain::FormClose()
     m_dm.CloseDatabase();
 }
 
-void TfrmMain::showEvent(QShowEvent* event)
+void MainWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     if (!event->spontaneous())
         runAction(m_context.messages, [this] { FormShow(); });
 }
 
-void TfrmMain::closeEvent(QCloseEvent* event)
+void MainWindow::closeEvent(QCloseEvent* event)
 {
     if (m_export->busy()) {
         m_closeRequested = true; // a mail is on its way; the window closes after it
@@ -320,7 +320,7 @@ void TfrmMain::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-void TfrmMain::EnableToolbar()
+void MainWindow::EnableToolbar()
 {
     m_toolbar->setEnabled(true);
     for (QWidget* item : m_toolbarItems)
@@ -332,19 +332,19 @@ void TfrmMain::EnableToolbar()
         m_lastPressed->setFocus(Qt::OtherFocusReason);
 }
 
-void TfrmMain::DisableToolbar()
+void MainWindow::DisableToolbar()
 {
     m_toolbar->setEnabled(false);
     for (QWidget* item : m_toolbarItems)
         item->setEnabled(false);
 }
 
-void TfrmMain::EnableToolbarFrame()
+void MainWindow::EnableToolbarFrame()
 {
     m_toolbar->setEnabled(true);
 }
 
-void TfrmMain::longActionEnded()
+void MainWindow::longActionEnded()
 {
     if (m_closeRequested) {
         m_closeRequested = false;
@@ -352,7 +352,7 @@ void TfrmMain::longActionEnded()
     }
 }
 
-void TfrmMain::btnExitClick()
+void MainWindow::btnExitClick()
 {
     DisableToolbar();
     const auto answer =

@@ -16,14 +16,14 @@ class NewMonthPanel;
 class OpenMonthPanel;
 class SettingsPanel;
 class Panel;
-class Tdm;
+class DataModule;
 
-// frmMain: a toolbar over an empty client area of 900 x 680 pixels on which
+// The main window (TfrmMain, frmMain): a toolbar over an empty client area of 900 x 680 pixels on which
 // one panel at a time is shown. Owns the program-wide state (Base).
-class TfrmMain : public QWidget, public Shell {
+class MainWindow : public QWidget, public Shell {
 public:
-    TfrmMain(Tdm& dm, UserMessages& messages, const Clock& clock, WorkbookViewer& viewer);
-    ~TfrmMain() override;
+    MainWindow(DataModule& dm, UserMessages& messages, const Clock& clock, WorkbookViewer& viewer);
+    ~MainWindow() override;
 
     // The start-up sequence. False when the database or one of its tables
     // could not be opened: the message has been shown, whatever was opened is
@@ -65,9 +65,9 @@ private:
     void buildToolbar();
     QToolButton* addToolbarButton(const QString& name, int left, int image, const QString& hint,
                                   const QKeySequence& keys);
-    void connectAction(QToolButton* button, void (TfrmMain::*handler)());
+    void connectAction(QToolButton* button, void (MainWindow::*handler)());
 
-    Tdm& m_dm;
+    DataModule& m_dm;
     Base m_base;
     AppContext m_context;
     QWidget* m_toolbar = nullptr;

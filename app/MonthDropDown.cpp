@@ -9,12 +9,12 @@
 
 void loadMonthDropDown(const AppContext& context, QComboBox& dropDown, MonthTable& months, const QString& placeholder)
 {
-    const QList<rVeradasok> found = LoadMonthChoices(context.dm.datacore, context.base.CurrentSettings.megye_kod);
+    const QList<MonthEntry> found = LoadMonthChoices(context.dm.datacore, context.base.CurrentSettings.megye_kod);
     months.clear();
     dropDown.clear();
     if (!placeholder.isEmpty())
         dropDown.addItem(placeholder);
-    for (const rVeradasok& month : found) {
+    for (const MonthEntry& month : found) {
         months.append(month);
         dropDown.addItem(QString::number(month.ev) + u' ' + month.honap_s);
     }

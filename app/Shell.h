@@ -2,7 +2,7 @@
 
 #include "export/MailAccount.h"
 
-class Tdm;
+class DataModule;
 struct Base;
 class UserMessages;
 class Clock;
@@ -24,7 +24,7 @@ public:
 
 // Everything a panel works with, handed over by the main window.
 struct AppContext {
-    Tdm& dm;
+    DataModule& dm;
     Base& base;
     UserMessages& messages;
     const Clock& clock;

@@ -43,8 +43,8 @@ int main(int argc, char** argv)
     SystemClock clock;
     DesktopViewer viewer;
 
-    Tdm dm;
-    TfrmMain window(dm, messages, clock, viewer);
+    DataModule dm;
+    MainWindow window(dm, messages, clock, viewer);
     bool started = false;
     if (!runAction(messages, [&] { started = window.FormCreate(); }) || !started) {
         dm.CloseDatabase();

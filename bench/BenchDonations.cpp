@@ -36,7 +36,7 @@ int main(int argc, char** argv)
                     .arg(county));
     QDir::setCurrent(dir.path());
 
-    Tdm dm;
+    DataModule dm;
     dm.datacore.open();
     const SortTable sort(donationSortStart());
     QueryTableModel model(dm.aq_veradasok, DonationsPanel::gridColumns(), nullptr);

@@ -35,7 +35,7 @@ int main(int argc, char** argv)
                     .arg(county));
     QDir::setCurrent(dir.path());
 
-    Tdm dm;
+    DataModule dm;
     dm.datacore.open();
     const SortTable sort(locationSortStart());
     QueryTableModel model(dm.aq_helyszinek, LocationsPanel::gridColumns(), nullptr);

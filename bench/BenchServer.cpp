@@ -147,7 +147,7 @@ int main(int argc, char** argv)
             arranging.open(uri);
             arranging.execute(QString::fromUtf8(arrangement));
         }
-        Tdm dm;
+        DataModule dm;
         dm.datacore.open(uri);
         Psql psql(uri);
 

@@ -17,8 +17,8 @@ int main(int argc, char** argv)
     QtMessages messages;
     SystemClock clock;
     DesktopViewer viewer;
-    Tdm dm;
-    TfrmMain window(dm, messages, clock, viewer);
+    DataModule dm;
+    MainWindow window(dm, messages, clock, viewer);
     if (!window.FormCreate())
         return 1;
     window.show();

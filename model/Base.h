@@ -10,7 +10,7 @@
 // set and the schedule and export read. Everything else belongs to the
 // panel that uses it. One Base lives as long as the main window.
 struct Base {
-    tSettings CurrentSettings;
+    Settings CurrentSettings;
 
     qint32 SelectedYear = 0;
     quint8 SelectedMonth = 0; // 1..12

@@ -11,9 +11,9 @@ QString TwoDigitText(int number)
     return number >= 1 && number <= 9 ? QStringLiteral("0") + QString::number(number) : QString::number(number);
 }
 
-rVeradasok monthEntry(qint32 year, int monthNumber)
+MonthEntry monthEntry(qint32 year, int monthNumber)
 {
-    rVeradasok entry;
+    MonthEntry entry;
     entry.ev = year;
     if (monthNumber >= 1 && monthNumber <= 12) {
         entry.honap = quint8(monthNumber - 1);

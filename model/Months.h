@@ -8,8 +8,8 @@
 // The twelve Hungarian month names; index = month number - 1.
 extern const std::array<QString, 12> MonthNames;
 
-// One month that holds appointments.
-struct rVeradasok {
+// One month that holds appointments (rVeradasok).
+struct MonthEntry {
     qint32 ev = 0;    // year
     quint8 honap = 0; // 0-based index into MonthNames
     QString honap_s;  // MonthNames[honap]
@@ -20,7 +20,7 @@ QString TwoDigitText(int number);
 
 // The entry of a year and a month number 1..12; an empty name for any other
 // month number.
-rVeradasok monthEntry(qint32 year, int monthNumber);
+MonthEntry monthEntry(qint32 year, int monthNumber);
 
 // The months of the county that hold appointments, in the order of the month
 // query, behind a month drop-down. It grows with the query: every month can
@@ -28,11 +28,11 @@ rVeradasok monthEntry(qint32 year, int monthNumber);
 class MonthTable {
 public:
     void clear() { m_entries.clear(); }
-    void append(const rVeradasok& entry) { m_entries.append(entry); }
+    void append(const MonthEntry& entry) { m_entries.append(entry); }
     qsizetype size() const { return m_entries.size(); }
     // Entry k; an empty entry for a k the table does not hold.
-    rVeradasok at(qsizetype k) const { return k >= 0 && k < m_entries.size() ? m_entries[k] : rVeradasok{}; }
+    MonthEntry at(qsizetype k) const { return k >= 0 && k < m_entries.size() ? m_entries[k] : MonthEntry{}; }
 
 private:
-    QList<rVeradasok> m_entries;
+    QList<MonthEntry> m_entries;
 };

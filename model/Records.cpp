@@ -1,7 +1,7 @@
 #include "model/Records.h"
 
-void tSettings::SetValues(quint8 _megye_kod, const QString& _megye, const QString& _cel, const QString& _forras,
-                          const QString& _smtp, quint8 _hitelesites, const QString& _user, const QString& _password)
+void Settings::SetValues(quint8 _megye_kod, const QString& _megye, const QString& _cel, const QString& _forras,
+                         const QString& _smtp, quint8 _hitelesites, const QString& _user, const QString& _password)
 {
     megye_kod = _megye_kod;
     Megye = _megye;
@@ -13,12 +13,12 @@ void tSettings::SetValues(quint8 _megye_kod, const QString& _megye, const QStrin
     Password = _password;
 }
 
-void tSettings::Clear()
+void Settings::Clear()
 {
     SetValues(0, QString(), QString(), QString(), QString(), 0, QString(), QString());
 }
 
-void tHelyszinek::SetValues(quint8 _deleted, qint32 _telepules_kod, const QString& _cim, const QString& _helyszin)
+void Location::SetValues(quint8 _deleted, qint32 _telepules_kod, const QString& _cim, const QString& _helyszin)
 {
     deleted = _deleted;
     telepules_kod = _telepules_kod;
@@ -26,20 +26,20 @@ void tHelyszinek::SetValues(quint8 _deleted, qint32 _telepules_kod, const QStrin
     Helyszin = _helyszin;
 }
 
-void tHelyszinek::SetAllValues(qint32 _id, quint8 _deleted, qint32 _telepules_kod, const QString& _cim,
-                               const QString& _helyszin)
+void Location::SetAllValues(qint32 _id, quint8 _deleted, qint32 _telepules_kod, const QString& _cim,
+                            const QString& _helyszin)
 {
     id = _id;
     SetValues(_deleted, _telepules_kod, _cim, _helyszin);
 }
 
-void tHelyszinek::Clear()
+void Location::Clear()
 {
     SetAllValues(0, 0, 0, QString(), QString());
 }
 
-void tVeradasok::SetValues(const QString& _ev, const QString& _honap, const QString& _nap, const QString& _kezdes,
-                           const QString& _befejezes, qint32 _helyszin_kod)
+void Donation::SetValues(const QString& _ev, const QString& _honap, const QString& _nap, const QString& _kezdes,
+                         const QString& _befejezes, qint32 _helyszin_kod)
 {
     ev = _ev;
     honap = _honap;
@@ -49,14 +49,14 @@ void tVeradasok::SetValues(const QString& _ev, const QString& _honap, const QStr
     helyszin_kod = _helyszin_kod;
 }
 
-void tVeradasok::SetAllValues(qint32 _id, const QString& _ev, const QString& _honap, const QString& _nap,
-                              const QString& _kezdes, const QString& _befejezes, qint32 _helyszin_kod)
+void Donation::SetAllValues(qint32 _id, const QString& _ev, const QString& _honap, const QString& _nap,
+                            const QString& _kezdes, const QString& _befejezes, qint32 _helyszin_kod)
 {
     id = _id;
     SetValues(_ev, _honap, _nap, _kezdes, _befejezes, _helyszin_kod);
 }
 
-void tVeradasok::Clear()
+void Donation::Clear()
 {
     SetAllValues(0, QString(), QString(), QString(), QString(), QString(), 0);
 }

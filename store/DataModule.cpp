@@ -1,6 +1,6 @@
 #include "store/DataModule.h"
 
-void Tdm::CloseDatabase()
+void DataModule::CloseDatabase()
 {
     for (int i = 4; i >= 0; --i) {
         if (tablesInOpeningOrder[i]->isOpen())

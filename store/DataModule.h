@@ -4,12 +4,12 @@
 #include "store/Query.h"
 #include "store/Table.h"
 
-// The data module (dm): the connection datacore, the five tables opened at
+// The data module (Tdm, dm): the connection datacore, the five tables opened at
 // start-up as a check that the database holds them, and the queries whose
 // results outlive a statement: the two lists the grids show, and the
 // export's rows, which the writers read. Created before the main window,
 // alive until it closes.
-class Tdm {
+class DataModule {
 public:
     Connection datacore;
 

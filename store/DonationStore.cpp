@@ -18,7 +18,7 @@ void LoadDonationList(Query& list, quint8 county, int year, int month, const Sor
     list.first();
 }
 
-WriteResult SaveDonation(Query& list, const tVeradasok& donation, EditModes mode)
+WriteResult SaveDonation(Query& list, const Donation& donation, EditModes mode)
 {
     const Values values = {{"vid", donation.id},
                            {"vev", donation.ev},
@@ -60,7 +60,7 @@ Choices LoadLocationChoices(Connection& connection, quint8 county)
     return choices;
 }
 
-QList<rVeradasok> LoadMonthChoices(Connection& connection, quint8 county)
+QList<MonthEntry> LoadMonthChoices(Connection& connection, quint8 county)
 {
     Query q(connection, QStringLiteral("CommandQuery"));
     q.open(Sql::lines({"SELECT at_veradasok.ev, at_veradasok.honap", Sql::donationsFrom,
@@ -71,7 +71,7 @@ QList<rVeradasok> LoadMonthChoices(Connection& connection, quint8 county)
                        "GROUP BY at_veradasok.ev, at_veradasok.honap",
                        "ORDER BY at_veradasok.ev, at_veradasok.honap;"}),
            {{"vmegye_kod", qint32(county)}});
-    QList<rVeradasok> months;
+    QList<MonthEntry> months;
     for (q.first(); !q.eof(); q.next())
         months << monthEntry(q.field(QStringLiteral("ev")).asString().toInt(),
                              q.field(QStringLiteral("honap")).asString().toInt());

@@ -9,7 +9,7 @@
 class Connection;
 class Query;
 class SortTable;
-struct rVeradasok;
+struct MonthEntry;
 
 // The appointments of a month in the county, their writes, the county's
 // months that hold appointments, and the live locations offered for an
@@ -24,7 +24,7 @@ struct rVeradasok;
 void LoadDonationList(Query& list, quint8 county, int year, int month, const SortTable& sort);
 
 // Inserts the appointment (mode New) or updates it by id (otherwise).
-WriteResult SaveDonation(Query& list, const tVeradasok& donation, EditModes mode);
+WriteResult SaveDonation(Query& list, const Donation& donation, EditModes mode);
 
 // Deletes the appointment with that id.
 WriteResult DeleteDonation(Query& list, qint32 id);
@@ -34,4 +34,4 @@ WriteResult DeleteDonation(Query& list, qint32 id);
 Choices LoadLocationChoices(Connection& connection, quint8 county);
 
 // The county's months that hold appointments, in chronological order.
-QList<rVeradasok> LoadMonthChoices(Connection& connection, quint8 county);
+QList<MonthEntry> LoadMonthChoices(Connection& connection, quint8 county);

@@ -24,7 +24,7 @@ void LoadLocationList(Query& list, quint8 county, const SortTable& sort)
     list.first();
 }
 
-WriteResult SaveLocation(Query& list, const tHelyszinek& location, EditModes mode)
+WriteResult SaveLocation(Query& list, const Location& location, EditModes mode)
 {
     const Values values = {{"vid", location.id},
                            {"vdeleted", location.deleted},

@@ -23,7 +23,7 @@ void LoadLocationList(Query& list, quint8 county, const SortTable& sort);
 
 // Inserts the location (mode New) or updates it by id (otherwise; only a
 // live location: one withdrawn meanwhile stays withdrawn).
-WriteResult SaveLocation(Query& list, const tHelyszinek& location, EditModes mode);
+WriteResult SaveLocation(Query& list, const Location& location, EditModes mode);
 
 // Withdraws the location with that id.
 WriteResult WithdrawLocation(Query& list, qint32 id);

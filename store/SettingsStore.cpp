@@ -6,7 +6,7 @@
 #include "store/Sql.h"
 #include "store/Transaction.h"
 
-tSettings LoadSettings(Connection& connection)
+Settings LoadSettings(Connection& connection)
 {
     Query q(connection, QStringLiteral("aq_settings"));
     q.open(Sql::lines({"SELECT at_settings.megye_kod AS kod_s, at_settings.cel, at_settings.forras, "
@@ -18,7 +18,7 @@ tSettings LoadSettings(Connection& connection)
                        "WHERE at_settings.megye_kod=at_megyek.id AND at_settings.id=(SELECT min(id) FROM "
                        "at_settings);"}));
     q.first();
-    tSettings settings;
+    Settings settings;
     auto text = [&q](const char* column) { return q.field(QString::fromLatin1(column)).asString(); };
     settings.SetValues(quint8(q.field(QStringLiteral("kod_m")).asInteger()), text("megye_nev"), text("cel"),
                        text("forras"), text("smtp"), quint8(q.field(QStringLiteral("auth_sec")).asInteger()),
@@ -53,7 +53,7 @@ County LookUpCounty(Connection& connection, int id)
     return {county.field(QStringLiteral("id")).asInteger(), county.field(QStringLiteral("megye_nev")).asString()};
 }
 
-void SaveSettings(Connection& connection, const tSettings& settings)
+void SaveSettings(Connection& connection, const Settings& settings)
 {
     // Insert or update is decided here, inside one transaction that holds
     // the write lock: whatever another program did meanwhile, the table

@@ -12,7 +12,7 @@ class Connection;
 
 // The settings row: no row, or a county that does not exist, loads as
 // cleared settings.
-tSettings LoadSettings(Connection& connection);
+Settings LoadSettings(Connection& connection);
 // The recipient alone (known even without a county).
 QString LoadRecipient(Connection& connection);
 
@@ -28,4 +28,4 @@ County LookUpCounty(Connection& connection, int id);
 
 // Writes the settings as the one row, number 1, inside one transaction
 // that holds the write lock, whatever the table held before.
-void SaveSettings(Connection& connection, const tSettings& settings);
+void SaveSettings(Connection& connection, const Settings& settings);

@@ -420,7 +420,7 @@ void TestMail::monthIsSentWithoutAWindow()
     folder.addDonation("2020", "09", "05", "08:00", "12:30", location);
     PeerServer server;
     QVERIFY(server.start(peerScript("smtp_server.py"), {m_dir.filePath("dispatch"), "veradas@example.hu", "jelszo"}));
-    Tdm dm;
+    DataModule dm;
     dm.datacore.open();
     MailAccount account;
     account.host = QStringLiteral("127.0.0.1");

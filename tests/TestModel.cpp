@@ -133,7 +133,7 @@ void TestModel::orderByLine()
 
 void TestModel::recordOperations()
 {
-    tHelyszinek location;
+    Location location;
     location.SetAllValues(42, 0, 7, QStringLiteral("Fő u. 1."), QStringLiteral("Iskola"));
     location.SetValues(0, 8, QStringLiteral("Kossuth u. 2."), QStringLiteral("Ház"));
     QCOMPARE(location.id, 42);
@@ -142,14 +142,14 @@ void TestModel::recordOperations()
     QCOMPARE(location.id, 0);
     QVERIFY(location.Cim.isEmpty());
 
-    tSettings settings;
+    Settings settings;
     settings.SetValues(7, "Pest", "a@b.hu", "x", "y", 1, "u", "p");
     settings.Clear();
     QCOMPARE(settings.megye_kod, quint8(0));
     QCOMPARE(settings.Hitelesites, quint8(0));
     QVERIFY(settings.Megye.isEmpty() && settings.Cel.isEmpty() && settings.Password.isEmpty());
 
-    tVeradasok donation;
+    Donation donation;
     donation.SetAllValues(3, "2016", "04", "09", "08:00", "12:00", 5);
     donation.SetValues("2016", "04", "10", "09:00", "13:00", 6);
     QCOMPARE(donation.id, 3);

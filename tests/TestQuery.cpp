@@ -65,13 +65,13 @@ private slots:
 
 private:
     std::unique_ptr<DatabaseFolder> m_folder;
-    std::unique_ptr<Tdm> m_dm;
+    std::unique_ptr<DataModule> m_dm;
 };
 
 void TestQuery::init()
 {
     m_folder = std::make_unique<DatabaseFolder>();
-    m_dm = std::make_unique<Tdm>();
+    m_dm = std::make_unique<DataModule>();
     m_dm->datacore.open(m_folder->databasePath());
 }
 
@@ -194,13 +194,13 @@ void TestQuery::twoConnectionsInsertingAtOnceLoseNothing()
             failures << why;
         };
         try {
-            Tdm dm;
+            DataModule dm;
             dm.datacore.open(target);
             for (int i = 0; i < perProgram; ++i) {
-                tHelyszinek location;
+                Location location;
                 location.SetValues(0, 1 + which, QStringLiteral("Fő utca %1").arg(i),
                                    QStringLiteral("Iskola %1/%2").arg(which).arg(i));
-                tVeradasok donation;
+                Donation donation;
                 donation.SetValues(QStringLiteral("2026"), QStringLiteral("12"), QStringLiteral("10"),
                                    QStringLiteral("08:00"), QStringLiteral("12:00"), 1 + which);
                 if (SaveLocation(dm.aq_helyszinek, location, EditModes::New) != WriteResult::Written

@@ -74,7 +74,7 @@ void TestSettings::firstSaveInsertsRowOneAndLaterSavesUpdateIt()
         QCOMPARE(folder.scalar("SELECT id || '|' || megye_kod || '|' || cel || '|' || forras || '|' || smtp || '|' "
                                "|| auth_sec FROM at_settings"),
                  QStringLiteral("1|7|  cel@example.hu |||0"));
-        const tSettings& settings = program.window->base().CurrentSettings;
+        const Settings& settings = program.window->base().CurrentSettings;
         QCOMPARE(settings.Megye, folder.scalar("SELECT megye_nev FROM at_megyek WHERE id=7"));
 
         // A second save in the same run updates row 1.

@@ -303,7 +303,7 @@ void TestStartup::settingsRowDecidesTheReminder()
     } else {
         QVERIFY(program.messages.boxes.isEmpty());
     }
-    const tSettings& settings = program.window->base().CurrentSettings;
+    const Settings& settings = program.window->base().CurrentSettings;
     QCOMPARE(int(settings.megye_kod), county);
     QCOMPARE(settings.Cel, recipient);
     if (county == 0) {

@@ -155,7 +155,7 @@ void ExportPanel::setControlsEnabled(bool enabled)
 MonthExport ExportPanel::chosenMonth()
 {
     Base& base = m_context.base;
-    const rVeradasok chosen = MonthList.at(m_cmbExport->currentIndex() - 1);
+    const MonthEntry chosen = MonthList.at(m_cmbExport->currentIndex() - 1);
     base.selectMonth(chosen.ev, chosen.honap + 1);
     MonthExport month;
     month.county = base.CurrentSettings.megye_kod;

@@ -149,7 +149,7 @@ void LocationsPanel::btnEditHelyszinekClick()
     m_grid->clearMarks(); // the marks follow the order they describe
     m_grid->clearChoice();
     reloadList();
-    EndLocationEdit();
+    endEdit();
     m_grid->setFocus();
     backOut.dismiss();
 }

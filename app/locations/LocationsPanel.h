@@ -18,26 +18,14 @@ public:
     static QList<GridColumn> gridColumns();
 
     // The location chosen in, or being entered into, the editor.
-    tHelyszinek CurrentLocation;
+    Location CurrentLocation;
     // Settlement drop-down position -> at_telepulesek.id, for a chosen row.
     SettlementIdTable SettlementIds;
 
     void btnEditHelyszinekClick();
-    void btnCloseHelyszinekClick() { closePanel(); }
-    void dbgHelyszinekCellClick(int row) { chooseRow(row); }
-    void btnEditHelyszinClick() { editChosen(); }
-    void btnNewHelyszinClick() { startNew(); }
-    void btnAddHelyszinClick() { saveEntry(); }
-    void btnCancelHelyszinClick() { abandonEdit(); }
-    void btnDeleteHelyszinClick() { deleteChosen(); }
-    void dbgHelyszinekTitleClick(int column) { sortBy(column); }
 
     void ShowLocationsPanel();
     void HideLocationsPanel() { hide(); }
-    void ClearLocationEditor() { clearEditor(); }
-    void BeginLocationEdit() { beginEdit(); }
-    void EndLocationEdit() { endEdit(); }
-    void SelectLocationRow(int n) { selectRow(n); }
 
 protected:
     void loadList() override;

@@ -124,8 +124,7 @@ DonationsPanel::DonationsPanel(AppContext& context, QWidget* parent)
     edit->setFont(italic);
     edit->setFocusPolicy(Qt::NoFocus);
     edit->hide();
-    connect(edit, &QPushButton::clicked, this,
-            [this] { runAction(m_context.messages, [this] { btnEditVeradasClick(); }); });
+    connect(edit, &QPushButton::clicked, this, [this] { runAction(m_context.messages, [this] { editChosen(); }); });
 
     auto* grid = new ListGrid(QStringLiteral("dbgVeradasok"), {7, 114, 810, 450}, context.dm.aq_veradasok,
                               gridColumns(), context.messages, this);
@@ -170,7 +169,7 @@ void DonationsPanel::openSelectedMonth()
     // deleted from this one, also when a load fails.
     m_context.dm.aq_veradasok.close();
     m_cmbHelyszinek->clear();
-    ClearDonationEditor();
+    clearEditor();
     deleteButton()->setEnabled(false);
     // A failed load leaves the bare window with a usable toolbar.
     auto backOut = qScopeGuard([this] {

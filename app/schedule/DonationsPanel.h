@@ -19,27 +19,13 @@ public:
     static QList<GridColumn> gridColumns();
 
     // The appointment chosen in, or being entered into, the editor.
-    tVeradasok CurrentDonation;
+    Donation CurrentDonation;
     // Location drop-down position -> at_helyszinek.id, for a chosen row.
     LocationIdTable LocationIds;
 
     // Opens the panel on the selected month (SelectedYear, SelectedMonth,
     // SelectedMonthName): days, title, location choices, list.
     void openSelectedMonth();
-
-    void btnCloseVeradasokClick() { closePanel(); }
-    void dbgVeradasokCellClick(int row) { chooseRow(row); }
-    void btnEditVeradasClick() { editChosen(); }
-    void btnNewVeradasClick() { startNew(); }
-    void btnAddVeradasClick() { saveEntry(); }
-    void btnCancelVeradasClick() { abandonEdit(); }
-    void btnDeleteVeradasClick() { deleteChosen(); }
-    void dbgVeradasokTitleClick(int column) { sortBy(column); }
-
-    void ClearDonationEditor() { clearEditor(); }
-    void BeginDonationEdit() { beginEdit(); }
-    void EndDonationEdit() { endEdit(); }
-    void SelectDonationRow(int n) { selectRow(n); }
 
 protected:
     void loadList() override;

@@ -73,7 +73,7 @@ void OpenMonthPanel::btnOpenVeradasokClick()
     hide();
     m_context.shell.DisableToolbar();
     m_context.shell.EnableToolbarFrame();
-    const rVeradasok month = MonthList.at(k);
+    const MonthEntry month = MonthList.at(k);
     m_context.base.selectMonth(month.ev, month.honap + 1);
     m_donations.openSelectedMonth();
 }

@@ -128,7 +128,7 @@ void SettingsPanel::btnSettingsClick()
     move(Panel::centredIn(client, size()));
     m_context.shell.DisableToolbar();
     ShowSettingsPanel();
-    const tSettings& settings = m_context.base.CurrentSettings;
+    const Settings& settings = m_context.base.CurrentSettings;
     m_cbxHitelesites->setChecked(settings.Hitelesites == 1); // toggled() runs cbxHitelesitesClick
     selectCounty(settings.megye_kod);
     // Shown whole, also when another program stored more than a field takes.
@@ -169,7 +169,7 @@ void SettingsPanel::btnSaveSettingsClick()
     if (county->id == 0)
         throw DatabaseError(QStringLiteral("A(z) %1 azonosítójú megye nem található").arg(position));
 
-    tSettings& settings = m_context.base.CurrentSettings;
+    Settings& settings = m_context.base.CurrentSettings;
     settings.SetValues(quint8(county->id), county->name, m_edtDestinationEmail->text(), QString(), QString(),
                        authentication, m_edtUSR->text(), m_edtPSW->text());
     if (guarded(m_context.messages, [&] { SaveSettings(m_context.dm.datacore, settings); })) {

@@ -191,14 +191,14 @@ QString DatabaseFolder::scalar(const QString& sql) const
 }
 
 RunningProgram::RunningProgram()
-    : dm(std::make_unique<Tdm>())
+    : dm(std::make_unique<DataModule>())
 {
     static const bool prepared = [] {
         KelmirApplication::prepare(*qApp);
         return true;
     }();
     Q_UNUSED(prepared);
-    window = std::make_unique<TfrmMain>(*dm, messages, clock, viewer);
+    window = std::make_unique<MainWindow>(*dm, messages, clock, viewer);
     // The account the tests give, whatever mail account files this machine holds.
     window->exportPanel()->dispatch().setAccountFiles({});
     window->setConfigurationFiles({});

@@ -9,8 +9,8 @@
 
 #include <memory>
 
-class Tdm;
-class TfrmMain;
+class DataModule;
+class MainWindow;
 
 class QHeaderView;
 
@@ -76,8 +76,8 @@ struct RunningProgram {
     RecordingMessages messages;
     FixedClock clock;
     RecordingViewer viewer;
-    std::unique_ptr<Tdm> dm;
-    std::unique_ptr<TfrmMain> window;
+    std::unique_ptr<DataModule> dm;
+    std::unique_ptr<MainWindow> window;
     bool started = false;
 
     RunningProgram();
