@@ -27,15 +27,11 @@ void EditorPanel::attach(const Widgets& widgets)
     m_grid->editRequested = [this] { editChosen(); };
     m_grid->titleClicked = [this](int column) { sortBy(column); };
     UserMessages& messages = m_context.messages;
-    auto on = [this, &messages](QAbstractButton* button, void (EditorPanel::*handler)()) {
-        connect(button, &QAbstractButton::clicked, this,
-                [this, &messages, handler] { runAction(messages, [this, handler] { (this->*handler)(); }); });
-    };
-    on(widgets.newButton, &EditorPanel::startNew);
-    on(widgets.deleteButton, &EditorPanel::deleteChosen);
-    on(widgets.saveButton, &EditorPanel::saveEntry);
-    on(widgets.cancelButton, &EditorPanel::abandonEdit);
-    on(widgets.closeButton, &EditorPanel::closePanel);
+    onClicked(widgets.newButton, messages, [this] { startNew(); });
+    onClicked(widgets.deleteButton, messages, [this] { deleteChosen(); });
+    onClicked(widgets.saveButton, messages, [this] { saveEntry(); });
+    onClicked(widgets.cancelButton, messages, [this] { abandonEdit(); });
+    onClicked(widgets.closeButton, messages, [this] { closePanel(); });
     new EditorKeys(
         widgets.fields, widgets.saveButton, widgets.cancelButton, [this] { abandonEdit(); }, messages, this);
     setEditorEnabled(false);

@@ -2,6 +2,7 @@
 
 #include "store/DatabaseError.h"
 
+#include <QObject>
 #include <QString>
 
 #include <exception>
@@ -34,6 +35,23 @@ bool runAction(UserMessages& messages, Action&& action)
         reportGeneralError(messages, error);
         return false;
     }
+}
+
+// Wires a signal to a user action: each emission runs the action, with the
+// signal's arguments, through runAction.
+template <typename Sender, typename Signal, typename Action>
+void onSignal(Sender* sender, Signal signal, UserMessages& messages, Action action)
+{
+    QObject::connect(sender, signal, sender, [&messages, action](const auto&... arguments) {
+        runAction(messages, [&] { action(arguments...); });
+    });
+}
+
+// The same for a button's click.
+template <typename Button, typename Action>
+void onClicked(Button* button, UserMessages& messages, Action action)
+{
+    QObject::connect(button, &Button::clicked, button, [&messages, action] { runAction(messages, action); });
 }
 
 // A guarded statement: a database failure shows the engine's text in the box

@@ -78,8 +78,8 @@ MainWindow::MainWindow(DataModule& dm, UserMessages& messages, const Clock& cloc
     m_settings = new SettingsPanel(m_context, this);
     m_locations = new LocationsPanel(m_context, this);
     m_donations = new DonationsPanel(m_context, this);
-    m_newMonth = new NewMonthPanel(m_context, *m_donations, this);
-    m_openMonth = new OpenMonthPanel(m_context, *m_donations, this);
+    m_newMonth = new NewMonthPanel(m_context, this);
+    m_openMonth = new OpenMonthPanel(m_context, this);
     m_export = new ExportPanel(m_context, this);
 }
 
@@ -115,19 +115,14 @@ void MainWindow::buildToolbar()
     QToolButton* btnExit = addToolbarButton(QStringLiteral("btnExit"), 256, 5, QStringLiteral("Kilépés a programból"),
                                             QKeySequence(Qt::CTRL | Qt::Key_Q));
 
-    connect(btnSettings, &QToolButton::clicked, this,
-            [this] { runAction(m_context.messages, [this] { m_settings->btnSettingsClick(); }); });
-    connect(btnNew, &QToolButton::clicked, this,
-            [this] { runAction(m_context.messages, [this] { m_newMonth->btnNewClick(); }); });
-    connect(btnOpen, &QToolButton::clicked, this,
-            [this] { runAction(m_context.messages, [this] { m_openMonth->btnOpenClick(); }); });
-    connect(btnLocations, &QToolButton::clicked, this,
-            [this] { runAction(m_context.messages, [this] { m_locations->btnEditHelyszinekClick(); }); });
-    connectAction(btnExit, &MainWindow::btnExitClick);
-    // The month, location and export panels are opened by their own handlers
-    // once those panels are built.
-    connect(btnExport, &QToolButton::clicked, this,
-            [this] { runAction(m_context.messages, [this] { m_export->btnExportClick(); }); });
+    // The panels are opened by their own handlers once they are built.
+    UserMessages& messages = m_context.messages;
+    onClicked(btnSettings, messages, [this] { m_settings->btnSettingsClick(); });
+    onClicked(btnNew, messages, [this] { m_newMonth->btnNewClick(); });
+    onClicked(btnOpen, messages, [this] { m_openMonth->btnOpenClick(); });
+    onClicked(btnLocations, messages, [this] { m_locations->btnEditHelyszinekClick(); });
+    onClicked(btnExport, messages, [this] { m_export->btnExportClick(); });
+    onClicked(btnExit, messages, [this] { btnExitClick(); });
 }
 
 QToolButton* MainWindow::addToolbarButton(const QString& name, int left, int image, const QString& hint,
@@ -194,12 +189,6 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     default:
         return QWidget::eventFilter(watched, event);
     }
-}
-
-void MainWindow::connectAction(QToolButton* button, void (MainWindow::*handler)())
-{
-    connect(button, &QToolButton::clicked, this,
-            [this, handler] { runAction(m_context.messages, [this, handler] { (this->*handler)(); }); });
 }
 
 bool MainWindow::openDatabase()
@@ -342,6 +331,11 @@ void MainWindow::DisableToolbar()
 void MainWindow::EnableToolbarFrame()
 {
     m_toolbar->setEnabled(true);
+}
+
+void MainWindow::openSelectedMonth()
+{
+    m_donations->openSelectedMonth();
 }
 
 void MainWindow::longActionEnded()

@@ -43,6 +43,7 @@ public:
     void DisableToolbar() override;
     void EnableToolbarFrame() override;
     void longActionEnded() override;
+    void openSelectedMonth() override;
 
     void btnExitClick();
 
@@ -65,7 +66,6 @@ private:
     void buildToolbar();
     QToolButton* addToolbarButton(const QString& name, int left, int image, const QString& hint,
                                   const QKeySequence& keys);
-    void connectAction(QToolButton* button, void (MainWindow::*handler)());
 
     DataModule& m_dm;
     Base m_base;

@@ -20,6 +20,9 @@ public:
     // A long action (a send) has ended and its boxes were answered: a close
     // of the window asked for meanwhile happens now.
     virtual void longActionEnded() = 0;
+    // The month chosen in a month panel (SelectedYear, SelectedMonth) opens
+    // in the appointments panel.
+    virtual void openSelectedMonth() = 0;
 };
 
 // Everything a panel works with, handed over by the main window.

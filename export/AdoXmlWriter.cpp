@@ -106,26 +106,36 @@ void put(QIODevice& out, const QByteArray& bytes)
 
 namespace AdoXml {
 
-void write(QIODevice& out, const DataTable& table)
+namespace {
+
+// A text field is declared as long as its longest value needs (in UTF-16
+// units, as the format counts), and at least the usual 255.
+std::vector<qsizetype> longestTexts(const DataTable& table, int columns)
 {
-    const QStringList names = table.columnNames();
-    QStringList attributeNames;
-    QByteArray text = "<xml xmlns:s='uuid:BDC6E3F0-6DA3-11d1-A2A3-00AA00C14882'\n"
-                      "\txmlns:dt='uuid:C2F41010-65B3-11d1-A29F-00AA00C14882'\n"
-                      "\txmlns:rs='urn:schemas-microsoft-com:rowset'\n"
-                      "\txmlns:z='#RowsetSchema'>\n"
-                      "<s:Schema id='RowsetSchema'>\n"
-                      "\t<s:ElementType name='row' content='eltOnly'>\n";
-    // A text field is declared as long as its longest value needs (in
-    // UTF-16 units, as the format counts), and at least the usual 255.
-    std::vector<qsizetype> longest(size_t(names.size()), 255);
+    std::vector<qsizetype> longest(size_t(columns), 255);
     for (int r = 0; r < table.rowCount(); ++r) {
-        for (int c = 0; c < names.size(); ++c) {
+        for (int c = 0; c < columns; ++c) {
             const QStringView cellText = table.textCell(r, c);
             const qsizetype length = cellText.isNull() ? table.cell(r, c).toString().size() : cellText.size();
             longest[size_t(c)] = std::max(longest[size_t(c)], length);
         }
     }
+    return longest;
+}
+
+// The inline schema; the names the rows give their fields (an alias where
+// the field's name is no XML name).
+QStringList writeSchema(QByteArray& text, const DataTable& table)
+{
+    const QStringList names = table.columnNames();
+    const std::vector<qsizetype> longest = longestTexts(table, int(names.size()));
+    QStringList attributeNames;
+    text += "<xml xmlns:s='uuid:BDC6E3F0-6DA3-11d1-A2A3-00AA00C14882'\n"
+            "\txmlns:dt='uuid:C2F41010-65B3-11d1-A29F-00AA00C14882'\n"
+            "\txmlns:rs='urn:schemas-microsoft-com:rowset'\n"
+            "\txmlns:z='#RowsetSchema'>\n"
+            "<s:Schema id='RowsetSchema'>\n"
+            "\t<s:ElementType name='row' content='eltOnly'>\n";
     for (int c = 0; c < names.size(); ++c) {
         const bool alias = !isXmlName(names[c]);
         attributeNames << (alias ? QStringLiteral("c%1").arg(c) : names[c]);
@@ -143,27 +153,40 @@ void write(QIODevice& out, const DataTable& table)
     }
     text += "\t\t<s:extends type='rs:rowbase'/>\n"
             "\t</s:ElementType>\n"
-            "</s:Schema>\n"
-            "<rs:data>\n";
-    QList<QByteArray> encodedNames;
-    for (const QString& name : attributeNames)
-        encodedNames << ' ' + attribute(name) + "='";
-    for (int r = 0; r < table.rowCount(); ++r) {
-        text += "\t<z:row";
-        for (int c = 0; c < names.size(); ++c) {
-            const QStringView cellText = table.textCell(r, c);
-            QString converted;
-            if (cellText.isNull()) {
-                const QVariant value = table.cell(r, c);
-                if (value.isNull())
-                    continue; // a null field is left out of its row
-                converted = value.toString();
-            }
-            text += encodedNames[c];
-            appendAttribute(text, cellText.isNull() ? QStringView(converted) : cellText);
-            text += '\'';
+            "</s:Schema>\n";
+    return attributeNames;
+}
+
+void writeRow(QByteArray& text, const DataTable& table, int row, const QList<QByteArray>& encodedNames)
+{
+    text += "\t<z:row";
+    for (int c = 0; c < encodedNames.size(); ++c) {
+        const QStringView cellText = table.textCell(row, c);
+        QString converted;
+        if (cellText.isNull()) {
+            const QVariant value = table.cell(row, c);
+            if (value.isNull())
+                continue; // a null field is left out of its row
+            converted = value.toString();
         }
-        text += "/>\n";
+        text += encodedNames[c];
+        appendAttribute(text, cellText.isNull() ? QStringView(converted) : cellText);
+        text += '\'';
+    }
+    text += "/>\n";
+}
+
+} // namespace
+
+void write(QIODevice& out, const DataTable& table)
+{
+    QByteArray text;
+    QList<QByteArray> encodedNames;
+    for (const QString& name : writeSchema(text, table))
+        encodedNames << ' ' + attribute(name) + "='";
+    text += "<rs:data>\n";
+    for (int r = 0; r < table.rowCount(); ++r) {
+        writeRow(text, table, r, encodedNames);
         if (text.size() > 64 * 1024) {
             put(out, text);
             text.clear();

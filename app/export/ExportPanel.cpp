@@ -61,15 +61,15 @@ ExportPanel::ExportPanel(AppContext& context, QWidget* parent)
     UserMessages& messages = context.messages;
     // The buttons follow the selection however it changes, so an action
     // never starts with the placeholder chosen.
-    connect(m_cmbExport, &QComboBox::currentIndexChanged, this,
-            [this, &messages] { runAction(messages, [this] { cmbExportCloseUp(); }); });
-    connect(m_btnExcel, &QToolButton::clicked, this,
-            [this, &messages] { runAction(messages, [this] { btnExcelClick(); }); });
-    connect(m_btnSend, &QToolButton::clicked, this,
-            [this, &messages] { runAction(messages, [this] { btnSendClick(); }); });
-    connect(m_btnClose, &QToolButton::clicked, this,
-            [this, &messages] { runAction(messages, [this] { btnCloseExportClick(); }); });
+    onSignal(m_cmbExport, &QComboBox::currentIndexChanged, messages, [this](int) { cmbExportCloseUp(); });
+    onClicked(m_btnExcel, messages, [this] { btnExcelClick(); });
+    onClicked(m_btnSend, messages, [this] { btnSendClick(); });
+    onClicked(m_btnClose, messages, [this] { btnCloseExportClick(); });
+    followDispatch();
+}
 
+void ExportPanel::followDispatch()
+{
     // The gauge follows the send: from 100 towards the message's length.
     connect(m_dispatch, &MonthDispatch::messageMeasured, this, [this](qint64 bytes) {
         m_prbSending->setRange(0, int(std::min<qint64>(bytes, std::numeric_limits<int>::max())));
@@ -83,8 +83,8 @@ ExportPanel::ExportPanel(AppContext& context, QWidget* parent)
     connect(m_dispatch, &MonthDispatch::awaitingAcceptance, this, [this] { m_prbSending->setRange(0, 0); });
     connect(m_dispatch, &MonthDispatch::bytesWritten, this,
             [this](qint64 bytes) { m_prbSending->setValue(int(std::min<qint64>(bytes, m_prbSending->maximum()))); });
-    connect(m_dispatch, &MonthDispatch::finished, this,
-            [this, &messages](const DispatchOutcome& outcome) { runAction(messages, [&] { sendEnded(outcome); }); });
+    onSignal(m_dispatch, &MonthDispatch::finished, m_context.messages,
+             [this](const DispatchOutcome& outcome) { sendEnded(outcome); });
 }
 
 ExportPanel::~ExportPanel() = default;

@@ -34,6 +34,8 @@ public:
     MonthDispatch& dispatch() const { return *m_dispatch; }
 
 private:
+    // The gauge and the end of a send follow the dispatch's signals.
+    void followDispatch();
     // The chosen month, selected, with the stamp of this moment.
     MonthExport chosenMonth();
     void advanceGauge(int by = 1);

@@ -86,6 +86,35 @@ DonationsPanel::DonationsPanel(AppContext& context, QWidget* parent)
                    {ColCim, {cim, helyszin, telepules, irsz, nap, kezdes}},
                    {ColHelyszin, {helyszin, telepules, irsz, cim, nap, kezdes}}})
 {
+    const Editor editor = buildEditor();
+    QPushButton* newButton = addButton(this, QStringLiteral("btnNewVeradas"), {473, 7, 75, 25}, QStringLiteral("Új"));
+    newButton->setAutoDefault(true);
+    QPushButton* deleteButton = addDeleteButton(this, QStringLiteral("btnDeleteVeradas"), {473, 38, 75, 25});
+    addEditButton();
+
+    auto* grid = new ListGrid(QStringLiteral("dbgVeradasok"), {7, 114, 810, 450}, context.dm.aq_veradasok,
+                              gridColumns(), context.messages, this);
+    setTabOrder(newButton, deleteButton);
+    setTabOrder(deleteButton, m_cmbDay);
+    setTabOrder(editor.cancel, grid);
+
+    addRule(this, QStringLiteral("Bevel4"), {0, 570, 825, 2});
+    m_title = addTitle(QStringLiteral("lblHaviVeradas"), {11, 583}, QStringLiteral("Véradások"));
+    grid->setAccessibleName(m_title->text()); // the month's title once one is open
+    QToolButton* close = addImageButton(QStringLiteral("btnCloseVeradasok"), {777, 578, 40, 40},
+                                        Icons::PanelButton::Close, QStringLiteral("Bezárás"));
+    attach({grid,
+            editor.frame,
+            newButton,
+            deleteButton,
+            close,
+            editor.save,
+            editor.cancel,
+            {m_cmbDay, m_edtKezdes, m_edtBefejezes, m_cmbHelyszinek}});
+}
+
+DonationsPanel::Editor DonationsPanel::buildEditor()
+{
     auto* editor = new BevelPanel(QStringLiteral("pnlUjVeradas"), {7, 8, 456, 100}, this);
     // Wide enough for "31" beside the drop-down arrow.
     m_cmbDay = addCombo(editor, QStringLiteral("cmbDay"), {109, 8, 44, 21}, 31);
@@ -113,10 +142,12 @@ DonationsPanel::DonationsPanel(AppContext& context, QWidget* parent)
     setTabOrder(m_edtBefejezes, m_cmbHelyszinek);
     setTabOrder(m_cmbHelyszinek, save);
     setTabOrder(save, cancel);
+    return {editor, save, cancel};
+}
 
-    QPushButton* newButton = addButton(this, QStringLiteral("btnNewVeradas"), {473, 7, 75, 25}, QStringLiteral("Új"));
-    newButton->setAutoDefault(true);
-    QPushButton* deleteButton = addDeleteButton(this, QStringLiteral("btnDeleteVeradas"), {473, 38, 75, 25});
+// "Szerkeszt": kept hidden, as the windows' era left it; a double click edits.
+void DonationsPanel::addEditButton()
+{
     QPushButton* edit =
         addButton(this, QStringLiteral("btnEditVeradas"), {473, 79, 75, 25}, QStringLiteral("Szerkeszt"));
     QFont italic = edit->font();
@@ -124,27 +155,7 @@ DonationsPanel::DonationsPanel(AppContext& context, QWidget* parent)
     edit->setFont(italic);
     edit->setFocusPolicy(Qt::NoFocus);
     edit->hide();
-    connect(edit, &QPushButton::clicked, this, [this] { runAction(m_context.messages, [this] { editChosen(); }); });
-
-    auto* grid = new ListGrid(QStringLiteral("dbgVeradasok"), {7, 114, 810, 450}, context.dm.aq_veradasok,
-                              gridColumns(), context.messages, this);
-    setTabOrder(newButton, deleteButton);
-    setTabOrder(deleteButton, m_cmbDay);
-    setTabOrder(cancel, grid);
-
-    addRule(this, QStringLiteral("Bevel4"), {0, 570, 825, 2});
-    m_title = addTitle(QStringLiteral("lblHaviVeradas"), {11, 583}, QStringLiteral("Véradások"));
-    grid->setAccessibleName(m_title->text()); // the month's title once one is open
-    QToolButton* close = addImageButton(QStringLiteral("btnCloseVeradasok"), {777, 578, 40, 40},
-                                        Icons::PanelButton::Close, QStringLiteral("Bezárás"));
-    attach({grid,
-            editor,
-            newButton,
-            deleteButton,
-            close,
-            save,
-            cancel,
-            {m_cmbDay, m_edtKezdes, m_edtBefejezes, m_cmbHelyszinek}});
+    onClicked(edit, m_context.messages, [this] { editChosen(); });
 }
 
 void DonationsPanel::openSelectedMonth()

@@ -7,6 +7,7 @@
 
 class QComboBox;
 class QLabel;
+class QPushButton;
 class TimeEdit;
 
 // pnlVeradasok: the open month's appointments in the county, in a sortable
@@ -39,6 +40,14 @@ protected:
     WriteResult removeChosen() override;
 
 private:
+    struct Editor {
+        QFrame* frame;
+        QPushButton* save;
+        QPushButton* cancel;
+    };
+    Editor buildEditor();
+    void addEditButton();
+
     Choices m_locations; // position n of the drop-down is entry n - 1
     QComboBox* m_cmbDay;
     TimeEdit* m_edtKezdes;

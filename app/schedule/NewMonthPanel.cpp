@@ -1,20 +1,17 @@
 #include "app/schedule/NewMonthPanel.h"
 
-#include "app/ErrorReport.h"
-#include "app/schedule/DonationsPanel.h"
-#include "model/Base.h"
 #include "model/Clock.h"
+#include "model/Months.h"
 #include "model/UserMessages.h"
-#include "store/DonationStore.h"
 
 #include <QComboBox>
 #include <QLabel>
-#include <QToolButton>
 
-NewMonthPanel::NewMonthPanel(AppContext& context, DonationsPanel& donations, QWidget* parent)
-    : Panel(QStringLiteral("pnlNewTable"), QSize(247, 136), parent)
-    , m_context(context)
-    , m_donations(donations)
+NewMonthPanel::NewMonthPanel(AppContext& context, QWidget* parent)
+    : MonthChooserPanel(context,
+                        {QStringLiteral("pnlNewTable"), QStringLiteral("Bevel2"), QStringLiteral("btnCancelTable"),
+                         QStringLiteral("btnMakeTable")},
+                        QSize(247, 136), parent)
 {
     QLabel* prompt = addLabel(this, QStringLiteral("Label3"), {21, 15},
                               QStringLiteral("Melyik hónapra szeretnél adatokat felvinni?"));
@@ -34,16 +31,6 @@ NewMonthPanel::NewMonthPanel(AppContext& context, DonationsPanel& donations, QWi
     for (const QString& name : MonthNames)
         m_cmbMonth->addItem(name);
     setTabOrder(m_cmbYear, m_cmbMonth);
-    addRule(this, QStringLiteral("Bevel2"), {0, 80, 247, 2});
-    QToolButton* cancel = addImageButton(QStringLiteral("btnCancelTable"), {158, 88, 40, 40},
-                                         Icons::PanelButton::Cancel, QStringLiteral("Mégsem"));
-    QToolButton* forward = addImageButton(QStringLiteral("btnMakeTable"), {201, 88, 40, 40},
-                                          Icons::PanelButton::Forward, QStringLiteral("Tovább"));
-    UserMessages& messages = context.messages;
-    connect(cancel, &QToolButton::clicked, this,
-            [this, &messages] { runAction(messages, [this] { btnCancelTableClick(); }); });
-    connect(forward, &QToolButton::clicked, this,
-            [this, &messages] { runAction(messages, [this] { btnMakeTableClick(); }); });
 }
 
 void NewMonthPanel::btnNewClick()
@@ -63,19 +50,11 @@ void NewMonthPanel::btnNewClick()
     const int yearPosition = month == 12 ? year - firstYear + 1 : year - firstYear;
     m_cmbYear->setCurrentIndex(yearPosition >= 0 && yearPosition < m_cmbYear->count() ? yearPosition : -1);
     m_cmbMonth->setCurrentIndex(month == 12 ? 0 : month);
-    move(Panel::centredIn(parentWidget()->size(), size()));
-    show();
-    raise();
+    showOver();
     m_cmbMonth->setFocus();
 }
 
-void NewMonthPanel::btnCancelTableClick()
-{
-    hide();
-    m_context.shell.EnableToolbar();
-}
-
-void NewMonthPanel::btnMakeTableClick()
+void NewMonthPanel::forward()
 {
     if (m_cmbYear->currentIndex() < 0) {
         m_context.messages.show(QStringLiteral("Válaszd ki az évet, amelyre adatokat szeretnél felvinni!"),
@@ -84,9 +63,5 @@ void NewMonthPanel::btnMakeTableClick()
         m_cmbYear->setFocus();
         return;
     }
-    hide();
-    m_context.shell.DisableToolbar();
-    m_context.shell.EnableToolbarFrame();
-    m_context.base.selectMonth(firstYear + m_cmbYear->currentIndex(), m_cmbMonth->currentIndex() + 1);
-    m_donations.openSelectedMonth();
+    openMonth(firstYear + m_cmbYear->currentIndex(), m_cmbMonth->currentIndex() + 1);
 }

@@ -1,26 +1,23 @@
 #pragma once
 
-#include "app/Panel.h"
-#include "app/Shell.h"
+#include "app/schedule/MonthChooserPanel.h"
 
-class DonationsPanel;
 class QComboBox;
 
 // pnlNewTable: asks for the year and month to schedule, preselecting the
 // month after today's. Starting a month writes nothing.
-class NewMonthPanel : public Panel {
+class NewMonthPanel : public MonthChooserPanel {
 public:
     static constexpr int firstYear = 2012;
 
-    NewMonthPanel(AppContext& context, DonationsPanel& donations, QWidget* parent);
+    NewMonthPanel(AppContext& context, QWidget* parent);
 
     void btnNewClick();
-    void btnCancelTableClick();
-    void btnMakeTableClick();
+
+protected:
+    void forward() override; // btnMakeTableClick
 
 private:
-    AppContext& m_context;
-    DonationsPanel& m_donations;
     QComboBox* m_cmbYear;
     QComboBox* m_cmbMonth;
 };

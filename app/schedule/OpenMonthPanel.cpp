@@ -1,20 +1,17 @@
 #include "app/schedule/OpenMonthPanel.h"
 
-#include "app/ErrorReport.h"
 #include "app/MonthDropDown.h"
-#include "app/schedule/DonationsPanel.h"
-#include "model/Base.h"
 #include "model/UserMessages.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QScopeGuard>
-#include <QToolButton>
 
-OpenMonthPanel::OpenMonthPanel(AppContext& context, DonationsPanel& donations, QWidget* parent)
-    : Panel(QStringLiteral("pnlMegnyitas"), QSize(247, 136), parent)
-    , m_context(context)
-    , m_donations(donations)
+OpenMonthPanel::OpenMonthPanel(AppContext& context, QWidget* parent)
+    : MonthChooserPanel(context,
+                        {QStringLiteral("pnlMegnyitas"), QStringLiteral("Bevel3"), QStringLiteral("btnCancelMegnyitas"),
+                         QStringLiteral("btnOpenVeradasok")},
+                        QSize(247, 136), parent)
 {
     QLabel* prompt =
         addLabel(this, QStringLiteral("Label4"), {45, 15}, QStringLiteral("Válaszd ki a véradások dátumát!"));
@@ -25,16 +22,6 @@ OpenMonthPanel::OpenMonthPanel(AppContext& context, DonationsPanel& donations, Q
     m_cmbVeradasok->setGeometry(61, 42, 124, 21); // wide enough for "2013 Szeptember", still centred
     m_cmbVeradasok->setMaxVisibleItems(20);
     prompt->setBuddy(m_cmbVeradasok);
-    addRule(this, QStringLiteral("Bevel3"), {0, 80, 247, 2});
-    QToolButton* cancel = addImageButton(QStringLiteral("btnCancelMegnyitas"), {158, 88, 40, 40},
-                                         Icons::PanelButton::Cancel, QStringLiteral("Mégsem"));
-    QToolButton* forward = addImageButton(QStringLiteral("btnOpenVeradasok"), {201, 88, 40, 40},
-                                          Icons::PanelButton::Forward, QStringLiteral("Tovább"));
-    UserMessages& messages = context.messages;
-    connect(cancel, &QToolButton::clicked, this,
-            [this, &messages] { runAction(messages, [this] { btnCancelMegnyitasClick(); }); });
-    connect(forward, &QToolButton::clicked, this,
-            [this, &messages] { runAction(messages, [this] { btnOpenVeradasokClick(); }); });
 }
 
 void OpenMonthPanel::btnOpenClick()
@@ -46,22 +33,14 @@ void OpenMonthPanel::btnOpenClick()
     m_context.shell.DisableToolbar();
     // A failed month query leaves the bare window with a usable toolbar.
     auto backOut = qScopeGuard([this] { m_context.shell.EnableToolbar(); });
-    move(Panel::centredIn(parentWidget()->size(), size()));
     loadMonthDropDown(m_context, *m_cmbVeradasok, MonthList);
     backOut.dismiss();
     m_cmbVeradasok->setCurrentIndex(MonthList.size() == 0 ? -1 : 0);
-    show();
-    raise();
+    showOver();
     m_cmbVeradasok->setFocus();
 }
 
-void OpenMonthPanel::btnCancelMegnyitasClick()
-{
-    hide();
-    m_context.shell.EnableToolbar();
-}
-
-void OpenMonthPanel::btnOpenVeradasokClick()
+void OpenMonthPanel::forward()
 {
     const int k = m_cmbVeradasok->currentIndex();
     if (k < 0) {
@@ -70,10 +49,6 @@ void OpenMonthPanel::btnOpenVeradasokClick()
                                 UserMessages::Buttons::Ok);
         return;
     }
-    hide();
-    m_context.shell.DisableToolbar();
-    m_context.shell.EnableToolbarFrame();
     const MonthEntry month = MonthList.at(k);
-    m_context.base.selectMonth(month.ev, month.honap + 1);
-    m_donations.openSelectedMonth();
+    openMonth(month.ev, month.honap + 1);
 }

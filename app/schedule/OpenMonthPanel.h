@@ -1,26 +1,23 @@
 #pragma once
 
-#include "app/Panel.h"
-#include "app/Shell.h"
+#include "app/schedule/MonthChooserPanel.h"
 #include "model/Months.h"
 
-class DonationsPanel;
 class QComboBox;
 
 // pnlMegnyitas: offers the county's months that hold appointments.
-class OpenMonthPanel : public Panel {
+class OpenMonthPanel : public MonthChooserPanel {
 public:
-    OpenMonthPanel(AppContext& context, DonationsPanel& donations, QWidget* parent);
+    OpenMonthPanel(AppContext& context, QWidget* parent);
 
     // The months behind the drop-down: item k is entry k.
     MonthTable MonthList;
 
     void btnOpenClick();
-    void btnCancelMegnyitasClick();
-    void btnOpenVeradasokClick();
+
+protected:
+    void forward() override; // btnOpenVeradasokClick
 
 private:
-    AppContext& m_context;
-    DonationsPanel& m_donations;
     QComboBox* m_cmbVeradasok;
 };

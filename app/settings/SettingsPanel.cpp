@@ -77,12 +77,9 @@ SettingsPanel::SettingsPanel(AppContext& context, QWidget* parent)
     setTabOrder(cancel, save);
 
     UserMessages& messages = context.messages;
-    connect(m_cbxHitelesites, &QCheckBox::toggled, this,
-            [this, &messages] { runAction(messages, [this] { cbxHitelesitesClick(); }); });
-    connect(save, &QToolButton::clicked, this,
-            [this, &messages] { runAction(messages, [this] { btnSaveSettingsClick(); }); });
-    connect(cancel, &QToolButton::clicked, this,
-            [this, &messages] { runAction(messages, [this] { btnCancelSettingsClick(); }); });
+    onSignal(m_cbxHitelesites, &QCheckBox::toggled, messages, [this](bool) { cbxHitelesitesClick(); });
+    onClicked(save, messages, [this] { btnSaveSettingsClick(); });
+    onClicked(cancel, messages, [this] { btnCancelSettingsClick(); });
 }
 
 void SettingsPanel::fillCounties()

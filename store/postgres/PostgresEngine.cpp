@@ -285,47 +285,71 @@ QString PostgresEngine::tableName(unsigned table)
     return *known;
 }
 
-int PostgresEngine::run(const QString& text, const std::vector<BoundParameter>& parameters, StatementResult* result)
+namespace {
+
+// The statement's values in the server's text form, by parameter number;
+// a value the statement does not hold is passed over (another form needs
+// it), a null stays null.
+struct ParameterValues {
+    std::vector<QByteArray> values;
+    std::vector<bool> nulls;
+};
+
+ParameterValues parameterValues(const PostgresDialect::Statement& statement,
+                                const std::vector<BoundParameter>& parameters)
 {
-    const PostgresDialect::Statement statement = PostgresDialect::translate(text);
-    std::vector<QByteArray> values(size_t(statement.parameters.size()));
-    std::vector<bool> nulls(values.size(), true);
+    ParameterValues bound{std::vector<QByteArray>(size_t(statement.parameters.size())),
+                          std::vector<bool>(size_t(statement.parameters.size()), true)};
     for (const BoundParameter& parameter : parameters) {
         const qsizetype number = statement.parameters.indexOf(parameter.name);
         if (number < 0 || parameter.value.isNull())
-            continue; // declared for another form of the statement, or null
-        nulls[size_t(number)] = false;
+            continue;
+        bound.nulls[size_t(number)] = false;
+        QByteArray& value = bound.values[size_t(number)];
         switch (parameter.type) {
         case ParamType::Text:
-            values[size_t(number)] = parameter.value.toString().toUtf8();
+            value = parameter.value.toString().toUtf8();
             break;
         case ParamType::Byte:
-            values[size_t(number)] = QByteArray::number(quint8(parameter.value.toUInt()));
+            value = QByteArray::number(quint8(parameter.value.toUInt()));
             break;
         case ParamType::Integer:
-            values[size_t(number)] = QByteArray::number(parameter.value.toInt());
+            value = QByteArray::number(parameter.value.toInt());
             break;
         }
     }
-    const ResultPtr answer = exchange(statement.text, &values, &nulls);
-    const PGresult* raw = answer.get();
-    if (!result)
-        return std::atoi(pq().PQcmdTuples(const_cast<PGresult*>(raw)));
+    return bound;
+}
 
-    result->reset();
-    result->columns = columnNames(raw);
-    const int columns = int(result->columns.size());
+} // namespace
+
+int PostgresEngine::run(const QString& text, const std::vector<BoundParameter>& parameters, StatementResult* result)
+{
+    const PostgresDialect::Statement statement = PostgresDialect::translate(text);
+    const ParameterValues bound = parameterValues(statement, parameters);
+    const ResultPtr answer = exchange(statement.text, &bound.values, &bound.nulls);
+    if (!result)
+        return std::atoi(pq().PQcmdTuples(answer.get()));
+    readResult(answer.get(), *result);
+    return 0;
+}
+
+void PostgresEngine::readResult(const PGresult* raw, StatementResult& result)
+{
+    result.reset();
+    result.columns = columnNames(raw);
+    const int columns = int(result.columns.size());
     std::vector<Oid> types;
     for (int c = 0; c < columns; ++c) {
         types.push_back(pq().PQftype(raw, c));
-        result->types.push_back(columnTypeOf(types.back()));
+        result.types.push_back(columnTypeOf(types.back()));
     }
     const int rows = pq().PQntuples(raw);
-    result->cells.reserve(size_t(rows) * size_t(columns));
+    result.cells.reserve(size_t(rows) * size_t(columns));
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < columns; ++c) {
             if (pq().PQgetisnull(raw, r, c)) {
-                result->addNull();
+                result.addNull();
                 continue;
             }
             const char* value = pq().PQgetvalue(raw, r, c);
@@ -333,23 +357,22 @@ int PostgresEngine::run(const QString& text, const std::vector<BoundParameter>& 
             case int2Oid:
             case int4Oid:
             case int8Oid:
-                result->addInteger(std::strtoll(value, nullptr, 10));
+                result.addInteger(std::strtoll(value, nullptr, 10));
                 break;
             case boolOid:
-                result->addInteger(value[0] == 't' ? 1 : 0);
+                result.addInteger(value[0] == 't' ? 1 : 0);
                 break;
             case float4Oid:
             case float8Oid:
             case numericOid:
-                result->addReal(std::strtod(value, nullptr));
+                result.addReal(std::strtod(value, nullptr));
                 break;
             default:
-                result->addText(value, pq().PQgetlength(raw, r, c));
+                result.addText(value, pq().PQgetlength(raw, r, c));
             }
         }
-        ++result->rows;
+        ++result.rows;
     }
-    return 0;
 }
 
 void PostgresEngine::execute(const QString& statement)

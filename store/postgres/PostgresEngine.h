@@ -61,6 +61,7 @@ private:
     void awaitAnswer();
     void giveUpConnection();
     QStringList columnNames(const pg_result* result);
+    void readResult(const pg_result* answer, StatementResult& result);
     QString tableName(unsigned table);
 
     QByteArray m_target;                             // the URI
