@@ -119,26 +119,10 @@ QPixmap toolbarPixmap(Toolbar which)
     QPixmap pixmap = canvas(toolbarSize);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
-    switch (which) {
-    case Toolbar::NewMonth:
-        drawNewMonth(p);
-        break;
-    case Toolbar::OpenMonth:
-        drawOpenMonth(p);
-        break;
-    case Toolbar::Locations:
-        drawLocations(p);
-        break;
-    case Toolbar::Export:
-        drawExport(p);
-        break;
-    case Toolbar::Settings:
-        drawSettings(p);
-        break;
-    case Toolbar::Exit:
-        drawExit(p);
-        break;
-    }
+    // In the order of Toolbar.
+    static void (*const draw[])(QPainter&) = {drawNewMonth, drawOpenMonth, drawLocations,
+                                              drawExport,   drawSettings,  drawExit};
+    draw[int(which)](p);
     return pixmap;
 }
 

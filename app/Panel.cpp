@@ -8,25 +8,23 @@
 
 namespace {
 
+// One bevel: its top and left edges in one colour, bottom and right in the other.
+void paintBevel(QPainter& p, const QRect& r, const QColor& topLeft, const QColor& bottomRight)
+{
+    p.setPen(topLeft);
+    p.drawPolyline(QPolygon({r.bottomLeft(), r.topLeft(), r.topRight()}));
+    p.setPen(bottomRight);
+    p.drawPolyline(QPolygon({r.bottomLeft(), r.bottomRight(), r.topRight()}));
+}
+
 void paintBevels(QWidget* widget)
 {
     QPainter p(widget);
     const QRect r = widget->rect().adjusted(0, 0, -1, -1);
     const QPalette& pal = widget->palette();
     // Outer lowered, inner raised.
-    p.setPen(pal.color(QPalette::Dark));
-    p.drawLine(r.topLeft(), r.topRight());
-    p.drawLine(r.topLeft(), r.bottomLeft());
-    p.setPen(pal.color(QPalette::Light));
-    p.drawLine(r.bottomLeft(), r.bottomRight());
-    p.drawLine(r.topRight(), r.bottomRight());
-    const QRect inner = r.adjusted(1, 1, -1, -1);
-    p.setPen(pal.color(QPalette::Light));
-    p.drawLine(inner.topLeft(), inner.topRight());
-    p.drawLine(inner.topLeft(), inner.bottomLeft());
-    p.setPen(pal.color(QPalette::Dark));
-    p.drawLine(inner.bottomLeft(), inner.bottomRight());
-    p.drawLine(inner.topRight(), inner.bottomRight());
+    paintBevel(p, r, pal.color(QPalette::Dark), pal.color(QPalette::Light));
+    paintBevel(p, r.adjusted(1, 1, -1, -1), pal.color(QPalette::Light), pal.color(QPalette::Dark));
 }
 
 } // namespace

@@ -36,7 +36,8 @@ struct AppContext {
     MailAccount mail; // the built-in account; tests point it elsewhere
 };
 
-// The county gate of the toolbar's buttons: while no county is chosen in the
-// settings, shows refusal (which ends in "[BEÁLLÍTÁSOK]") under "Hiányos
-// adatok!" and answers false.
-bool countyChosen(const AppContext& context, const QString& refusal);
+// Before a toolbar button opens its panel: the county gate (while no county
+// is chosen in the settings, shows "<what>, amig nincsen kiválasztva a
+// Megye! [BEÁLLÍTÁSOK]" under "Hiányos adatok!" and answers false), then the
+// toolbar disabled while the panel is open.
+bool mayOpenPanel(const AppContext& context, const QString& what);

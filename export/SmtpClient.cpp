@@ -226,10 +226,10 @@ bool SmtpClient::offersLogin() const
 void SmtpClient::startTls()
 {
     expect("STARTTLS", {220});
-    report(SmtpText::statusStartingTls());
+    report(SmtpText::status(SmtpText::Status::StartingTls));
     m_transport.startTls(m_settings.host, m_settings.caFile, m_observer.tlsInfo,
                          WaitLimit(m_settings.replyTimeoutMs, SmtpText::Wait::Handshake));
-    report(SmtpText::statusTlsReady());
+    report(SmtpText::status(SmtpText::Status::TlsReady));
     introduce();
 }
 
@@ -237,7 +237,7 @@ void SmtpClient::authenticate()
 {
     if (!offersLogin() || m_settings.user.isEmpty())
         return;
-    report(SmtpText::statusAuthenticating());
+    report(SmtpText::status(SmtpText::Status::Authenticating));
     expect("AUTH LOGIN", {334});
     const Reply name = expect(m_settings.user.toUtf8().toBase64(), {334, 235});
     if (name.code == 334)
@@ -301,7 +301,7 @@ void SmtpClient::send(const QString& sender, const QStringList& recipients, cons
 
 void SmtpClient::transmit(const MessageWriter& message)
 {
-    report(SmtpText::statusSendingMessage());
+    report(SmtpText::status(SmtpText::Status::SendingMessage));
     // A message cut short (the connection broke, the composer failed)
     // cannot be ended or taken back on this connection.
     auto broken = qScopeGuard([this] { m_transport.close(); });
@@ -309,7 +309,7 @@ void SmtpClient::transmit(const MessageWriter& message)
     message([&stream](const char* data, qsizetype size) { stream.put(data, size); });
     stream.finish();
     broken.dismiss();
-    report(SmtpText::statusAwaitingAcceptance());
+    report(SmtpText::status(SmtpText::Status::AwaitingAcceptance));
 }
 
 void SmtpClient::disconnect()
@@ -324,5 +324,5 @@ void SmtpClient::disconnect()
     m_transport.close();
     m_authenticated = false;
     m_capabilities.clear();
-    report(SmtpText::statusDisconnected());
+    report(SmtpText::status(SmtpText::Status::Disconnected));
 }

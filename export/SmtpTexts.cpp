@@ -133,39 +133,17 @@ QString statusConnecting(const QString& host, int port)
     return QStringLiteral("Kapcsolódás: %1:%2").arg(host).arg(port);
 }
 
-QString statusConnected()
+QString status(Status status)
 {
-    return QStringLiteral("Kapcsolódva.");
-}
-
-QString statusStartingTls()
-{
-    return QStringLiteral("TLS kapcsolat felépítése");
-}
-
-QString statusTlsReady()
-{
-    return QStringLiteral("TLS kapcsolat létrejött.");
-}
-
-QString statusAuthenticating()
-{
-    return QStringLiteral("Azonosítás");
-}
-
-QString statusSendingMessage()
-{
-    return QStringLiteral("Az üzenet küldése");
-}
-
-QString statusAwaitingAcceptance()
-{
-    return QStringLiteral("Várakozás a levél átvételének nyugtázására");
-}
-
-QString statusDisconnected()
-{
-    return QStringLiteral("Kapcsolat bontva.");
+    // In the order of Status.
+    static const char* const texts[] = {"Kapcsolódva.",
+                                        "TLS kapcsolat felépítése",
+                                        "TLS kapcsolat létrejött.",
+                                        "Azonosítás",
+                                        "Az üzenet küldése",
+                                        "Várakozás a levél átvételének nyugtázására",
+                                        "Kapcsolat bontva."};
+    return QString::fromUtf8(texts[int(status)]);
 }
 
 QString excerpt(const QString& serverText)
@@ -202,8 +180,9 @@ QStringList samples()
         << certificateUnverifiable(system) << tlsFailed(system) << closedDuringHandshake()
         << acceptanceUnknown(timeout(Wait::Acceptance, 600)) << unexpected(QStringLiteral("std::bad_alloc"))
         << unexpected(QString()) << authenticationNeedsEncryption() << statusResolving(host)
-        << statusConnecting(host, 587) << statusConnected() << statusStartingTls() << statusTlsReady()
-        << statusAuthenticating() << statusSendingMessage() << statusAwaitingAcceptance() << statusDisconnected();
+        << statusConnecting(host, 587);
+    for (int s = int(Status::Connected); s <= int(Status::Disconnected); ++s)
+        all << status(Status(s));
     return all;
 }
 

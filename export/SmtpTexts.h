@@ -33,13 +33,17 @@ QString unexpected(const QString& reason);
 QString authenticationNeedsEncryption();
 QString statusResolving(const QString& host);
 QString statusConnecting(const QString& host, int port);
-QString statusConnected();
-QString statusStartingTls();
-QString statusTlsReady();
-QString statusAuthenticating();
-QString statusSendingMessage();
-QString statusAwaitingAcceptance();
-QString statusDisconnected();
+// The other states of the dialogue, as the gauge's steps report them.
+enum class Status {
+    Connected,
+    StartingTls,
+    TlsReady,
+    Authenticating,
+    SendingMessage,
+    AwaitingAcceptance,
+    Disconnected
+};
+QString status(Status status);
 
 // A server's reply text as a box may show it: at most a few lines, each cut
 // to a readable length, control characters replaced; the cuts are marked.

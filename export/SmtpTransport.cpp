@@ -218,7 +218,7 @@ void SmtpTransport::connectTo(const QString& host, quint16 port, int timeoutMs,
             continue;
         }
         m_handles = std::move(handles);
-        status(SmtpText::statusConnected());
+        status(SmtpText::status(SmtpText::Status::Connected));
         return;
     }
     fail(SmtpText::cannotConnect(host, port, lastError));

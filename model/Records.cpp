@@ -1,16 +1,12 @@
 #include "model/Records.h"
 
+#include <tuple>
+
 void Settings::SetValues(quint8 _megye_kod, const QString& _megye, const QString& _cel, const QString& _forras,
                          const QString& _smtp, quint8 _hitelesites, const QString& _user, const QString& _password)
 {
-    megye_kod = _megye_kod;
-    Megye = _megye;
-    Cel = _cel;
-    Forras = _forras;
-    SMTP = _smtp;
-    Hitelesites = _hitelesites;
-    User = _user;
-    Password = _password;
+    std::tie(megye_kod, Megye, Cel, Forras, SMTP, Hitelesites, User, Password) =
+        std::tie(_megye_kod, _megye, _cel, _forras, _smtp, _hitelesites, _user, _password);
 }
 
 void Settings::Clear()
@@ -20,10 +16,7 @@ void Settings::Clear()
 
 void Location::SetValues(quint8 _deleted, qint32 _telepules_kod, const QString& _cim, const QString& _helyszin)
 {
-    deleted = _deleted;
-    telepules_kod = _telepules_kod;
-    Cim = _cim;
-    Helyszin = _helyszin;
+    std::tie(deleted, telepules_kod, Cim, Helyszin) = std::tie(_deleted, _telepules_kod, _cim, _helyszin);
 }
 
 void Location::SetAllValues(qint32 _id, quint8 _deleted, qint32 _telepules_kod, const QString& _cim,
@@ -41,12 +34,8 @@ void Location::Clear()
 void Donation::SetValues(const QString& _ev, const QString& _honap, const QString& _nap, const QString& _kezdes,
                          const QString& _befejezes, qint32 _helyszin_kod)
 {
-    ev = _ev;
-    honap = _honap;
-    nap = _nap;
-    kezdes = _kezdes;
-    befejezes = _befejezes;
-    helyszin_kod = _helyszin_kod;
+    std::tie(ev, honap, nap, kezdes, befejezes, helyszin_kod) =
+        std::tie(_ev, _honap, _nap, _kezdes, _befejezes, _helyszin_kod);
 }
 
 void Donation::SetAllValues(qint32 _id, const QString& _ev, const QString& _honap, const QString& _nap,

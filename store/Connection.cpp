@@ -23,20 +23,23 @@ void Connection::adopt(std::unique_ptr<Engine> engine)
 
 void Connection::open(const QString& target)
 {
-    close();
-    if (PostgresEngine::isServerTarget(target))
-        adopt(std::make_unique<PostgresEngine>(target, PostgresEngine::Mode::OpenExisting));
-    else
-        adopt(std::make_unique<SqliteEngine>(target, SqliteEngine::Mode::OpenExisting));
+    openEngine(target, false);
 }
 
 void Connection::createNew(const QString& target)
 {
+    openEngine(target, true);
+}
+
+void Connection::openEngine(const QString& target, bool fresh)
+{
     close();
     if (PostgresEngine::isServerTarget(target))
-        adopt(std::make_unique<PostgresEngine>(target, PostgresEngine::Mode::CreateNew));
+        adopt(std::make_unique<PostgresEngine>(
+            target, fresh ? PostgresEngine::Mode::CreateNew : PostgresEngine::Mode::OpenExisting));
     else
-        adopt(std::make_unique<SqliteEngine>(target, SqliteEngine::Mode::CreateNew));
+        adopt(std::make_unique<SqliteEngine>(target, fresh ? SqliteEngine::Mode::CreateNew
+                                                          : SqliteEngine::Mode::OpenExisting));
 }
 
 void Connection::close()

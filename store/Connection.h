@@ -52,6 +52,7 @@ public:
 
 private:
     void adopt(std::unique_ptr<Engine> engine);
+    void openEngine(const QString& target, bool fresh);
 
     std::unique_ptr<Engine> m_engine;
     int m_busyTimeoutMs = 5000;

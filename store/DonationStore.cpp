@@ -20,23 +20,19 @@ void LoadDonationList(Query& list, quint8 county, int year, int month, const Sor
 
 WriteResult SaveDonation(Query& list, const Donation& donation, EditModes mode)
 {
-    const Values values = {{"vid", donation.id},
+    return insertOrUpdate(list, mode,
+                          Sql::lines({"INSERT INTO at_veradasok (ev, honap, nap, kezdes, befejezes, helyszin_kod)",
+                                      "VALUES (:vev, :vhonap, :vnap, :vkezdes, :vbefejezes, :vhelyszin_kod);"}),
+                          Sql::lines({"UPDATE at_veradasok", "SET ev=:vev,", "honap=:vhonap,", "nap=:vnap,",
+                                      "kezdes=:vkezdes,", "befejezes=:vbefejezes,", "helyszin_kod=:vhelyszin_kod",
+                                      "WHERE id=:vid;"}),
+                          {{"vid", donation.id},
                            {"vev", donation.ev},
                            {"vhonap", donation.honap},
                            {"vnap", donation.nap},
                            {"vkezdes", donation.kezdes},
                            {"vbefejezes", donation.befejezes},
-                           {"vhelyszin_kod", donation.helyszin_kod}};
-    if (mode == EditModes::New) {
-        list.execute(Sql::lines({"INSERT INTO at_veradasok (ev, honap, nap, kezdes, befejezes, helyszin_kod)",
-                                 "VALUES (:vev, :vhonap, :vnap, :vkezdes, :vbefejezes, :vhelyszin_kod);"}),
-                     values);
-        return WriteResult::Written;
-    }
-    return writeResult(list.execute(Sql::lines({"UPDATE at_veradasok", "SET ev=:vev,", "honap=:vhonap,", "nap=:vnap,",
-                                                "kezdes=:vkezdes,", "befejezes=:vbefejezes,",
-                                                "helyszin_kod=:vhelyszin_kod", "WHERE id=:vid;"}),
-                                    values));
+                           {"vhelyszin_kod", donation.helyszin_kod}});
 }
 
 WriteResult DeleteDonation(Query& list, qint32 id)

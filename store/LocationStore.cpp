@@ -26,23 +26,18 @@ void LoadLocationList(Query& list, quint8 county, const SortTable& sort)
 
 WriteResult SaveLocation(Query& list, const Location& location, EditModes mode)
 {
-    const Values values = {{"vid", location.id},
+    // An update changes only a live location: one another program withdrew
+    // meanwhile stays withdrawn, and the change is reported as not made.
+    return insertOrUpdate(list, mode,
+                          Sql::lines({"INSERT INTO at_helyszinek (deleted, telepules_kod, cim, helyszin)",
+                                      "VALUES (:vdeleted, :vtelepules_kod, :vcim, :vhelyszin);"}),
+                          Sql::lines({"UPDATE at_helyszinek", "SET deleted=:vdeleted,", "telepules_kod=:vtelepules_kod,",
+                                      "cim=:vcim,", "helyszin=:vhelyszin", "WHERE id=:vid AND deleted=0;"}),
+                          {{"vid", location.id},
                            {"vdeleted", location.deleted},
                            {"vtelepules_kod", location.telepules_kod},
                            {"vcim", location.Cim},
-                           {"vhelyszin", location.Helyszin}};
-    if (mode == EditModes::New) {
-        list.execute(Sql::lines({"INSERT INTO at_helyszinek (deleted, telepules_kod, cim, helyszin)",
-                                 "VALUES (:vdeleted, :vtelepules_kod, :vcim, :vhelyszin);"}),
-                     values);
-        return WriteResult::Written;
-    }
-    // Only a live location: one another program withdrew meanwhile stays
-    // withdrawn, and the change is reported as not made.
-    return writeResult(
-        list.execute(Sql::lines({"UPDATE at_helyszinek", "SET deleted=:vdeleted,", "telepules_kod=:vtelepules_kod,",
-                                 "cim=:vcim,", "helyszin=:vhelyszin", "WHERE id=:vid AND deleted=0;"}),
-                     values));
+                           {"vhelyszin", location.Helyszin}});
 }
 
 WriteResult WithdrawLocation(Query& list, qint32 id)

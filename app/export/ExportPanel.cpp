@@ -96,11 +96,8 @@ bool ExportPanel::busy() const
 
 void ExportPanel::btnExportClick()
 {
-    if (!countyChosen(m_context,
-                      QStringLiteral("Az adatok exportálását nem lehet végrehajtani, amig nincsen "
-                                     "kiválasztva a Megye! [BEÁLLÍTÁSOK]")))
+    if (!mayOpenPanel(m_context, QStringLiteral("Az adatok exportálását nem lehet végrehajtani")))
         return;
-    m_context.shell.DisableToolbar();
     // A failed month query leaves the bare window with a usable toolbar.
     auto backOut = qScopeGuard([this] { m_context.shell.EnableToolbar(); });
     move(Panel::centredIn(parentWidget()->size(), size()));

@@ -120,12 +120,9 @@ void LocationsPanel::ShowLocationsPanel()
 
 void LocationsPanel::btnEditHelyszinekClick()
 {
-    if (!countyChosen(m_context,
-                      QStringLiteral("Az helyszinek szerkesztését nem lehet használni, amig nincsen "
-                                     "kiválasztva a Megye! [BEÁLLÍTÁSOK]")))
+    if (!mayOpenPanel(m_context, QStringLiteral("Az helyszinek szerkesztését nem lehet használni")))
         return;
     const quint8 county = m_context.base.CurrentSettings.megye_kod;
-    m_context.shell.DisableToolbar();
     ShowLocationsPanel();
     // A failed load leaves the bare window with a usable toolbar, not a
     // half-filled panel.

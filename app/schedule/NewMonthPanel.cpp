@@ -35,11 +35,8 @@ NewMonthPanel::NewMonthPanel(AppContext& context, QWidget* parent)
 
 void NewMonthPanel::btnNewClick()
 {
-    if (!countyChosen(m_context,
-                      QStringLiteral("Az adatok felvitelét nem lehet elkezdeni, amig nincsen kiválasztva a "
-                                     "Megye! [BEÁLLÍTÁSOK]")))
+    if (!mayOpenPanel(m_context, QStringLiteral("Az adatok felvitelét nem lehet elkezdeni")))
         return;
-    m_context.shell.DisableToolbar();
     // The years run from 2012 to next year, so today's month and the next
     // one can always be chosen; a year's position stays year - 2012.
     const int year = CurrentYear(m_context.clock);

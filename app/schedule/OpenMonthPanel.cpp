@@ -26,11 +26,8 @@ OpenMonthPanel::OpenMonthPanel(AppContext& context, QWidget* parent)
 
 void OpenMonthPanel::btnOpenClick()
 {
-    if (!countyChosen(m_context,
-                      QStringLiteral("Az adatok megnyitását nem lehet elvégezni, amig nincsen kiválasztva a "
-                                     "Megye! [BEÁLLÍTÁSOK]")))
+    if (!mayOpenPanel(m_context, QStringLiteral("Az adatok megnyitását nem lehet elvégezni")))
         return;
-    m_context.shell.DisableToolbar();
     // A failed month query leaves the bare window with a usable toolbar.
     auto backOut = qScopeGuard([this] { m_context.shell.EnableToolbar(); });
     loadMonthDropDown(m_context, *m_cmbVeradasok, MonthList);

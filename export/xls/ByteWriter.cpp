@@ -34,19 +34,6 @@ void ByteWriter::f64(double value)
     u32(quint32(bits >> 32));
 }
 
-void ByteWriter::record(quint16 type, std::initializer_list<quint16> fields, double tail)
-{
-    const qsizetype body = qsizetype(fields.size()) * 2 + 8;
-    room(4 + body);
-    put16(type);
-    put16(quint16(body));
-    for (const quint16 field : fields)
-        put16(field);
-    static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "a double is copied as it lies in memory");
-    std::memcpy(m_at, &tail, 8);
-    m_at += 8;
-}
-
 void ByteWriter::characters(QStringView text, bool oneByte)
 {
     const char16_t* data = text.utf16();

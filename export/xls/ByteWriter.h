@@ -3,7 +3,10 @@
 #include <QByteArray>
 #include <QString>
 
+#include <QtEndian>
+
 #include <cstring>
+#include <type_traits>
 #include <initializer_list>
 
 class QIODevice;
@@ -53,20 +56,23 @@ public:
         u16(type);
         u16(bodySize);
     }
-    // A whole small record of 16-bit fields and one tail value, written at
-    // once: the cells' records, of which a sheet holds hundreds of thousands.
-    void record(quint16 type, std::initializer_list<quint16> fields, quint32 tail)
+    // A whole small record of 16-bit fields and one tail value (a 32-bit
+    // integer or a double), written at once: the cells' records, of which a
+    // sheet holds hundreds of thousands.
+    template <typename Tail>
+    void record(quint16 type, std::initializer_list<quint16> fields, Tail tail)
     {
-        const qsizetype body = qsizetype(fields.size()) * 2 + 4;
+        static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "the tail is copied as it lies in memory");
+        static_assert(std::is_same_v<Tail, quint32> || std::is_same_v<Tail, double>);
+        const qsizetype body = qsizetype(fields.size()) * 2 + qsizetype(sizeof tail);
         room(4 + body);
         put16(type);
         put16(quint16(body));
         for (const quint16 field : fields)
             put16(field);
-        for (int i = 0; i < 4; ++i)
-            *m_at++ = char((tail >> (8 * i)) & 0xFF);
+        std::memcpy(m_at, &tail, sizeof tail);
+        m_at += sizeof tail;
     }
-    void record(quint16 type, std::initializer_list<quint16> fields, double tail);
     // Characters of text, one byte each (all below U+0100) or UTF-16LE.
     void characters(QStringView text, bool oneByte);
 

@@ -11,6 +11,7 @@
 
 #include <QIODevice>
 
+#include <algorithm>
 #include <cmath>
 
 namespace xls {
@@ -33,16 +34,9 @@ QStringView cutText(QStringView text)
 
 bool isNumber(int type)
 {
-    switch (type) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-        return true;
-    default:
-        return false;
-    }
+    static constexpr int numbers[] = {QMetaType::Int, QMetaType::UInt, QMetaType::LongLong, QMetaType::ULongLong,
+                                      QMetaType::Double};
+    return std::find(std::begin(numbers), std::end(numbers), type) != std::end(numbers);
 }
 
 double numberOf(const QVariant& value)

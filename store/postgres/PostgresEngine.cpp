@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QScopeGuard>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -19,39 +20,27 @@ const libpq::Functions& pq()
     return libpq::functions();
 }
 
-// Built-in type numbers of the server's catalogue (pg_type.oid).
-enum TypeOid : Oid {
-    boolOid = 16,
-    int8Oid = 20,
-    int2Oid = 21,
-    int4Oid = 23,
-    float4Oid = 700,
-    float8Oid = 701,
-    numericOid = 1700,
-    textOid = 25,
-    bpcharOid = 1042,
-    varcharOid = 1043,
-};
+// The server's built-in types (pg_type.oid) the program's columns come in.
+constexpr Oid boolOid = 16;
+constexpr Oid integerOids[] = {boolOid, 20, 21, 23}; // bool, int8, int2, int4
+constexpr Oid realOids[] = {700, 701, 1700};         // float4, float8, numeric
+constexpr Oid textOids[] = {25, 1042, 1043};         // text, bpchar, varchar
+
+template <size_t N>
+bool among(Oid type, const Oid (&oids)[N])
+{
+    return std::find(std::begin(oids), std::end(oids), type) != std::end(oids);
+}
 
 ColumnType columnTypeOf(Oid type)
 {
-    switch (type) {
-    case int2Oid:
-    case int4Oid:
-    case int8Oid:
-    case boolOid:
+    if (among(type, integerOids))
         return ColumnType::Integer;
-    case float4Oid:
-    case float8Oid:
-    case numericOid:
+    if (among(type, realOids))
         return ColumnType::Real;
-    case textOid:
-    case bpcharOid:
-    case varcharOid:
+    if (among(type, textOids))
         return ColumnType::Text;
-    default:
-        return ColumnType::Other;
-    }
+    return ColumnType::Other;
 }
 
 // libpq's own words (English, several lines) after a Hungarian sentence
@@ -339,10 +328,11 @@ void PostgresEngine::readResult(const PGresult* raw, StatementResult& result)
     result.reset();
     result.columns = columnNames(raw);
     const int columns = int(result.columns.size());
-    std::vector<Oid> types;
+    std::vector<bool> booleans;
     for (int c = 0; c < columns; ++c) {
-        types.push_back(pq().PQftype(raw, c));
-        result.types.push_back(columnTypeOf(types.back()));
+        const Oid type = pq().PQftype(raw, c);
+        booleans.push_back(type == boolOid);
+        result.types.push_back(columnTypeOf(type));
     }
     const int rows = pq().PQntuples(raw);
     result.cells.reserve(size_t(rows) * size_t(columns));
@@ -353,23 +343,14 @@ void PostgresEngine::readResult(const PGresult* raw, StatementResult& result)
                 continue;
             }
             const char* value = pq().PQgetvalue(raw, r, c);
-            switch (types[size_t(c)]) {
-            case int2Oid:
-            case int4Oid:
-            case int8Oid:
-                result.addInteger(std::strtoll(value, nullptr, 10));
-                break;
-            case boolOid:
+            if (booleans[size_t(c)])
                 result.addInteger(value[0] == 't' ? 1 : 0);
-                break;
-            case float4Oid:
-            case float8Oid:
-            case numericOid:
+            else if (result.types[size_t(c)] == ColumnType::Integer)
+                result.addInteger(std::strtoll(value, nullptr, 10));
+            else if (result.types[size_t(c)] == ColumnType::Real)
                 result.addReal(std::strtod(value, nullptr));
-                break;
-            default:
+            else
                 result.addText(value, pq().PQgetlength(raw, r, c));
-            }
         }
         ++result.rows;
     }
