@@ -6,27 +6,18 @@
 #include "export/xls/ByteWriter.h"
 #include "export/xls/Records.h"
 #include "export/xls/SharedStrings.h"
+#include "support/XlsRecords.h"
 
 #include <QTest>
 #include <QtEndian>
 
 namespace {
 
-struct Record {
-    quint16 type;
-    QByteArray body;
-};
+using Record = XlsRecord;
 
 QList<Record> recordsOf(const QByteArray& stream)
 {
-    QList<Record> records;
-    for (qsizetype at = 0; at + 4 <= stream.size();) {
-        const quint16 type = qFromLittleEndian<quint16>(stream.constData() + at);
-        const quint16 size = qFromLittleEndian<quint16>(stream.constData() + at + 2);
-        records.append({type, stream.mid(at + 4, size)});
-        at += 4 + size;
-    }
-    return records;
+    return xlsRecords(stream);
 }
 
 QByteArray written(const xls::SharedStrings& strings)
@@ -92,6 +83,9 @@ class TestSharedStrings : public QObject {
 private slots:
     void noRecordEndsWithABareHeader_data();
     void noRecordEndsWithABareHeader();
+    void exactBytesOfAContinuedString_data();
+    void exactBytesOfAContinuedString();
+    void repeatedTextsShareOneString();
 };
 
 void TestSharedStrings::noRecordEndsWithABareHeader_data()
@@ -143,6 +137,55 @@ void TestSharedStrings::noRecordEndsWithABareHeader()
         QCOMPARE(records[1].body.at(0), char(wide ? 1 : 0)); // the rest of the string, its width restated
     }
     QCOMPARE(readBack(records.mid(0, 2)), added);
+}
+
+void TestSharedStrings::exactBytesOfAContinuedString_data()
+{
+    QTest::addColumn<bool>("wide");
+    QTest::newRow("one byte a character") << false;
+    QTest::newRow("UTF-16") << true;
+}
+
+// One string longer than a record: SST holds its header and as many
+// characters as fit, the CONTINUE restates the width and holds the rest;
+// EXTSST points at the string in the SST.
+void TestSharedStrings::exactBytesOfAContinuedString()
+{
+    QFETCH(bool, wide);
+    const QChar letter = wide ? QChar(0x0151) : QChar(u'a'); // ő is beyond U+00FF
+    const int length = wide ? 4200 : 8300;
+    xls::SharedStrings strings;
+    strings.add(QString(length, letter));
+    const QList<Record> records = recordsOf(written(strings));
+    QCOMPARE(records.size(), 3);
+    // In the SST: one reference, one string, its header (length, flags), then
+    // every character that fits the 8,224 bytes (UTF-16: 4,106 of them, one
+    // byte left over, since no character is split).
+    const int first = wide ? 4106 : 8213;
+    const QByteArray character = wide ? QByteArray("\x51\x01", 2) : QByteArray("a");
+    QCOMPARE(records[0].type, quint16(xls::SST));
+    QCOMPARE(records[0].body.left(11),
+             (wide ? hexBytes("01000000 01000000 6810 01") : hexBytes("01000000 01000000 6c20 00")));
+    QCOMPARE(records[0].body.mid(11), character.repeated(first));
+    QCOMPARE(records[1].type, quint16(xls::CONTINUE));
+    QCOMPARE(records[1].body, QByteArray(1, char(wide ? 1 : 0)) + character.repeated(length - first));
+    QCOMPARE(records[2].type, quint16(xls::EXTSST));
+    QCOMPARE(records[2].body, hexBytes("0800 0c000000 0c00 0000")); // the string's place: 12 bytes in
+}
+
+// A text seen again is a reference to the same string: the SST counts
+// both, and holds the string once.
+void TestSharedStrings::repeatedTextsShareOneString()
+{
+    xls::SharedStrings strings;
+    QCOMPARE(strings.add(QStringLiteral("Vas")), 0u);
+    QCOMPARE(strings.add(QStringLiteral("Zala")), 1u);
+    bool added = true;
+    QCOMPARE(strings.add(QStringLiteral("Vas"), &added), 0u);
+    QVERIFY(!added);
+    strings.addReference();
+    const QList<Record> records = recordsOf(written(strings));
+    QCOMPARE(records[0].body, hexBytes("04000000 02000000 0300 00 566173 0400 00 5a616c61"));
 }
 
 QTEST_GUILESS_MAIN(TestSharedStrings)
