@@ -43,7 +43,7 @@ int main(int argc, char** argv)
     const int rounds = 30;
     int rows = 0;
     const auto programRun = [&] {
-        LoadDonationList(dm, county, 2016, 5, sort);
+        LoadDonationList(dm.aq_veradasok, county, 2016, 5, sort);
         rows = model.rowCount();
         for (int r = 0; r < std::min(rows, 26); ++r) // what the grid paints
             for (int c = 3; c < 10; ++c)

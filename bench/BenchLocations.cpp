@@ -42,7 +42,7 @@ int main(int argc, char** argv)
     const int rounds = 60;
     int rows = 0;
     const auto programRun = [&] {
-        LoadLocationList(dm, county, sort);
+        LoadLocationList(dm.aq_helyszinek, county, sort);
         rows = model.rowCount();
         for (int r = 0; r < std::min(rows, 13); ++r) // what the grid paints
             for (int c = 3; c < 7; ++c)

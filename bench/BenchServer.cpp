@@ -154,7 +154,7 @@ int main(int argc, char** argv)
         const SortTable locationSort(locationSortStart());
         QueryTableModel locations(dm.aq_helyszinek, LocationsPanel::gridColumns(), nullptr);
         auto loadLocations = [&] {
-            LoadLocationList(dm, county, locationSort);
+            LoadLocationList(dm.aq_helyszinek, county, locationSort);
             paint(locations, 13, 3, 6);
             return locations.rowCount();
         };
@@ -164,7 +164,7 @@ int main(int argc, char** argv)
         const SortTable donationSort(donationSortStart());
         QueryTableModel donations(dm.aq_veradasok, DonationsPanel::gridColumns(), nullptr);
         auto loadDonations = [&] {
-            LoadDonationList(dm, county, 2016, 5, donationSort);
+            LoadDonationList(dm.aq_veradasok, county, 2016, 5, donationSort);
             paint(donations, 26, 3, 9);
             return donations.rowCount();
         };

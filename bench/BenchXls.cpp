@@ -11,19 +11,28 @@ namespace {
 
 // The rows as a query result hands them over: repeated values held once,
 // the location names made as they are read.
-class GeneratedMonth final : public XlsTable {
+class GeneratedMonth final : public DataTable {
 public:
     explicit GeneratedMonth(int rows)
         : m_rows(rows)
     {
     }
-    QString sheetName() const override { return QStringLiteral("Borsod-Abaúj-Zemplén"); }
-    QStringList headings() const override
+    QStringList columnNames() const override
     {
         return {"DÁTUM", "IDŐPONT", "MEGYE", "IRSZ", "TELEPÜLÉS", "HELYSZÍN (intézmény neve)", "Cím"};
     }
+    ColumnType columnType(int column) const override
+    {
+        return column == 3 ? ColumnType::Integer : ColumnType::Text;
+    }
     int rowCount() const override { return m_rows; }
-    const QVariant& cell(int i, int column) const override
+    QVariant cell(int i, int column) const override
+    {
+        if (column == 3)
+            return qint64(3500 + i % 300);
+        return textCell(i, column).toString();
+    }
+    QStringView textCell(int i, int column) const override
     {
         switch (column) {
         case 0:
@@ -33,37 +42,37 @@ public:
         case 2:
             return m_county;
         case 3:
-            return m_cell = 3500 + i % 300;
+            return {};
         case 4:
             return m_settlements[i % 393];
         case 5:
-            return m_cell = QString(m_house + QString::number(i));
+            return m_name = m_house + QString::number(i);
         default:
             return m_streets[i % 97];
         }
     }
 
 private:
-    static QVariantList numbered(const QString& prefix, int count, const QString& suffix = {})
+    static QStringList numbered(const QString& prefix, int count, const QString& suffix = {})
     {
-        QVariantList texts;
+        QStringList texts;
         for (int n = 0; n < count; ++n)
             texts << prefix + QString::number(n) + suffix;
         return texts;
     }
     int m_rows;
-    mutable QVariant m_cell;
-    QVariantList m_dates = [] {
-        QVariantList dates;
+    mutable QString m_name; // the last name made; a view of it lasts until the next
+    QStringList m_dates = [] {
+        QStringList dates;
         for (int d = 1; d <= 30; ++d)
             dates << QStringLiteral("2020.09.%1").arg(d, 2, 10, QChar(u'0'));
         return dates;
     }();
-    QVariantList m_times = {"07:00-12:30", "08:00-12:30", "09:00-12:30", "10:00-12:30"};
-    QVariant m_county = QStringLiteral("Borsod-Abaúj-Zemplén");
-    QVariantList m_settlements = numbered(QStringLiteral("Település "), 393);
+    QStringList m_times = {"07:00-12:30", "08:00-12:30", "09:00-12:30", "10:00-12:30"};
+    QString m_county = QStringLiteral("Borsod-Abaúj-Zemplén");
+    QStringList m_settlements = numbered(QStringLiteral("Település "), 393);
     QString m_house = QStringLiteral("Művelődési Ház ");
-    QVariantList m_streets = numbered(QStringLiteral("Fő utca "), 97, QStringLiteral("."));
+    QStringList m_streets = numbered(QStringLiteral("Fő utca "), 97, QStringLiteral("."));
 };
 
 } // namespace
@@ -75,7 +84,7 @@ int main(int argc, char** argv)
     const int rows = QString::fromLocal8Bit(argv[2]).toInt();
     const auto start = std::chrono::steady_clock::now();
     GeneratedMonth month(rows);
-    XlsWriter::writeFile(QString::fromLocal8Bit(argv[1]), month);
+    XlsWriter::writeFile(QString::fromLocal8Bit(argv[1]), month, QStringLiteral("Borsod-Abaúj-Zemplén"));
     std::printf("work_ms=%.1f\n",
                 std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
     return 0;

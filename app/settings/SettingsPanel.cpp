@@ -4,7 +4,6 @@
 #include "model/Base.h"
 #include "model/UserMessages.h"
 #include "store/DataModule.h"
-#include "store/DatabaseError.h"
 #include "store/SettingsStore.h"
 
 #include <QCheckBox>
@@ -160,11 +159,13 @@ void SettingsPanel::btnSaveSettingsClick()
         guarded(m_context.messages, [&] { return LookUpCounty(m_context.dm.datacore, position); });
     // A failed lookup ends the save with the general error report, before
     // anything is changed, saying which of the two failed.
-    if (!county)
-        throw DatabaseError(QStringLiteral("A megye adatai nem olvashatók be az adatbázisból, ezért a beállítások nem "
-                                           "mentődtek"));
-    if (county->id == 0)
-        throw DatabaseError(QStringLiteral("A(z) %1 azonosítójú megye nem található").arg(position));
+    if (!county || county->id == 0) {
+        reportGeneralError(m_context.messages,
+                           county ? QStringLiteral("A(z) %1 azonosítójú megye nem található").arg(position)
+                                  : QStringLiteral("A megye adatai nem olvashatók be az adatbázisból, ezért a "
+                                                   "beállítások nem mentődtek"));
+        return;
+    }
 
     Settings& settings = m_context.base.CurrentSettings;
     settings.SetValues(quint8(county->id), county->name, m_edtDestinationEmail->text(), QString(), QString(),
