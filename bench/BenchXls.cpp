@@ -21,10 +21,7 @@ public:
     {
         return {"DÁTUM", "IDŐPONT", "MEGYE", "IRSZ", "TELEPÜLÉS", "HELYSZÍN (intézmény neve)", "Cím"};
     }
-    ColumnType columnType(int column) const override
-    {
-        return column == 3 ? ColumnType::Integer : ColumnType::Text;
-    }
+    ColumnType columnType(int column) const override { return column == 3 ? ColumnType::Integer : ColumnType::Text; }
     int rowCount() const override { return m_rows; }
     QVariant cell(int i, int column) const override
     {

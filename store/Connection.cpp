@@ -35,11 +35,12 @@ void Connection::openEngine(const QString& target, bool fresh)
 {
     close();
     if (PostgresEngine::isServerTarget(target))
-        adopt(std::make_unique<PostgresEngine>(
-            target, fresh ? PostgresEngine::Mode::CreateNew : PostgresEngine::Mode::OpenExisting));
+        adopt(std::make_unique<PostgresEngine>(target,
+                                               fresh ? PostgresEngine::Mode::CreateNew
+                                                     : PostgresEngine::Mode::OpenExisting));
     else
-        adopt(std::make_unique<SqliteEngine>(target, fresh ? SqliteEngine::Mode::CreateNew
-                                                          : SqliteEngine::Mode::OpenExisting));
+        adopt(std::make_unique<SqliteEngine>(target,
+                                             fresh ? SqliteEngine::Mode::CreateNew : SqliteEngine::Mode::OpenExisting));
 }
 
 void Connection::close()

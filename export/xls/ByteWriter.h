@@ -6,8 +6,8 @@
 #include <QtEndian>
 
 #include <cstring>
-#include <type_traits>
 #include <initializer_list>
+#include <type_traits>
 
 class QIODevice;
 
