@@ -58,6 +58,11 @@ int Connection::run(const QString& text, Values values)
     return engine().run(text, boundParameters(values), nullptr);
 }
 
+void Connection::runEach(const QString& text, const std::vector<std::vector<BoundParameter>>& rows)
+{
+    engine().runEach(text, rows);
+}
+
 StatementResult Connection::select(const QString& text, Values values)
 {
     StatementResult result;

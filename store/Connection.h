@@ -38,6 +38,9 @@ public:
     void execute(const QString& statement);
     // One write statement with its named values; the rows it changed.
     int run(const QString& text, Values values = {});
+    // One write statement run once for each row of values (made with
+    // boundParameters), as one batch; see Engine::runEach.
+    void runEach(const QString& text, const std::vector<std::vector<BoundParameter>>& rows);
     // One select with its named values; its whole result.
     StatementResult select(const QString& text, Values values = {});
     // How long a statement waits for another program's lock before it fails

@@ -10,6 +10,8 @@ public:
     enum class Cause {
         Statement, // the statement failed; nothing of it happened
         Locked,    // another program held the lock longer than the wait allows
+        Unanswered // a write reached the server, or may have, but its answer never
+                   // came: it may have happened
     };
 
     explicit DatabaseError(const QString& message, Cause cause = Cause::Statement)

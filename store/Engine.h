@@ -35,6 +35,10 @@ public:
     // storage reused); a write, run without one, gives the number of rows
     // it changed.
     virtual int run(const QString& text, const std::vector<BoundParameter>& parameters, StatementResult* result) = 0;
+    // Runs one write statement once for each row of values, in order,
+    // stopping at the first that fails. The text is prepared once; a server
+    // is sent the rows without waiting for each one's answer.
+    virtual void runEach(const QString& text, const std::vector<std::vector<BoundParameter>>& rows) = 0;
     // A statement of the program's own, without parameters or result.
     virtual void execute(const QString& statement) = 0;
 

@@ -99,6 +99,7 @@ private slots:
     void monthsFollowThePlaceholder();
     void exportTableContentAndOrder();
     void twoProgramsExportTheirOwnMonths();
+    void failedExportLeavesTheTableAsItWas();
     void workbookIsSavedAndShown();
     void viewerMissingNamesTheFile();
     void desktopViewerGoesByTheOpenersAnswer_data();
@@ -239,6 +240,43 @@ void TestExport::twoProgramsExportTheirOwnMonths()
              QStringList{"2020.10.01 07:00-09:00 " + county + " 6900 Makó Városháza Széchenyi tér 22."});
     QVERIFY(first.messages.boxes.isEmpty());
     QVERIFY(second.messages.boxes.isEmpty());
+}
+
+// A row the engine refuses halfway through the month: the action ends with
+// the engine's words and the table keeps the last export whole.
+void TestExport::failedExportLeavesTheTableAsItWas()
+{
+    ExportFixture fixture;
+    fixture.addDonation("2020", "09", "05", "08:00", "12:30", 1);
+    fixture.addDonation("2020", "10", "01", "07:00", "09:00", 1);
+    fixture.addDonation("2020", "10", "02", "07:00", "09:00", 2);
+    RunningProgram program;
+    QVERIFY(program.start());
+    ExportView view{program};
+    view.open();
+    view.choose(1);
+    view.excel();
+    const QStringList september = fixture.table(program);
+    QCOMPARE(september.size(), 1);
+    // On a server the export table is the connection's own: so is the trigger.
+    if (DatabaseFolder::onServer())
+        program.dm->datacore.execute(QStringLiteral(
+            "CREATE FUNCTION pg_temp.refuse() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN IF NEW.varos = 'Makó' THEN "
+            "RAISE EXCEPTION 'Makó nem'; END IF; RETURN NEW; END$$; CREATE TRIGGER refuse BEFORE INSERT ON at_toexcel "
+            "FOR EACH ROW EXECUTE FUNCTION pg_temp.refuse();"));
+    else
+        program.dm->datacore.execute(QStringLiteral(
+            "CREATE TEMP TRIGGER refuse BEFORE INSERT ON at_toExcel WHEN NEW.varos = 'Makó' BEGIN SELECT "
+            "RAISE(ABORT, 'Makó nem'); END;"));
+    program.messages.clear();
+    view.choose(2);
+    view.excel();
+    QVERIFY(!program.messages.boxes.isEmpty());
+    QVERIFY2(program.messages.boxes.first().text.contains(QStringLiteral("Makó nem")),
+             qPrintable(program.messages.boxes.first().text));
+    QCOMPARE(fixture.table(program), september);
+    QCOMPARE(fixture.excelFiles().size(), 1);
+    QVERIFY(view.idle());
 }
 
 void TestExport::workbookIsSavedAndShown()

@@ -10,6 +10,7 @@
 #include "store/Query.h"
 #include "store/Schema.h"
 #include "store/Statement.h"
+#include "store/Transaction.h"
 #include "store/postgres/PostgresDialect.h"
 #include "support/FilePrivileges.h"
 #include "support/Fixture.h"
@@ -50,6 +51,8 @@ private slots:
     void halfSurrogatesAreStoredAsReplacements();
     void lockWaitIsBoundedAndReported();
     void twoConnectionsInsertingAtOnceLoseNothing();
+    void failedLockWaitLeavesTheSessionUsable();
+    void batchStopsAtItsFirstRefusal();
 
     void textParametersRoundTrip_data();
     void textParametersRoundTrip();
@@ -166,6 +169,63 @@ void TestQuery::lockWaitIsBoundedAndReported()
     waits.clear();
     q.execute();
     QVERIFY(waits.isEmpty()); // no wait, nothing to show
+}
+
+// Another workstation holds the write lock longer than the wait: the
+// transaction fails to begin, and the next one, once the lock is free, works.
+void TestQuery::failedLockWaitLeavesTheSessionUsable()
+{
+    Connection other;
+    other.open(m_folder->databasePath());
+    auto held = std::make_optional<Transaction>(other);
+    Connection& mine = m_dm->datacore;
+    mine.setBusyTimeout(200);
+    try {
+        Transaction refused(mine);
+        QFAIL("the transaction began under another's lock");
+    } catch (const DatabaseError& error) {
+        QCOMPARE(error.cause(), DatabaseError::Cause::Locked);
+    }
+    held.reset(); // rolled back: the lock is free
+    {
+        Transaction transaction(mine);
+        QCOMPARE(mine.run(QStringLiteral("UPDATE at_megyek SET megye_nev=megye_nev WHERE id=:vid;"), {{"vid", 6}}), 1);
+        transaction.commit();
+    }
+    QCOMPARE(mine.select(QStringLiteral("SELECT count(*) AS n FROM at_megyek;")).value(0, 0).toInt(), 20);
+}
+
+// Rows written as one batch inside a transaction: a refused row ends the
+// batch with the engine's words, the transaction takes back the rows before
+// it, and the session goes on.
+void TestQuery::batchStopsAtItsFirstRefusal()
+{
+    Connection& connection = m_dm->datacore;
+    const QString insert =
+        QStringLiteral("INSERT INTO at_helyszinek (deleted, telepules_kod, cim) VALUES (0, :vkod, :vcim);");
+    auto row = [](qint32 settlement, const QString& address) {
+        return boundParameters({{"vkod", settlement}, {"vcim", address}});
+    };
+    std::vector<std::vector<BoundParameter>> rows;
+    for (int i = 0; i < 1500; ++i) // more than one pipeline's worth on the server
+        rows.push_back(row(1, QStringLiteral("Fő utca %1.").arg(i)));
+    rows[1200][0].value = QVariant(); // telepules_kod is NOT NULL
+    {
+        Transaction transaction(connection);
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, connection.runEach(insert, rows));
+    }
+    const QString count = QStringLiteral("SELECT count(*) AS n FROM at_helyszinek;");
+    QCOMPARE(connection.select(count).value(0, 0).toInt(), 0);
+    rows[1200] = row(1, QStringLiteral("Fő utca 1200."));
+    {
+        Transaction transaction(connection);
+        connection.runEach(insert, rows);
+        transaction.commit();
+    }
+    const StatementResult written = connection.select(QStringLiteral("SELECT cim FROM at_helyszinek ORDER BY id;"));
+    QCOMPARE(written.rows, 1500);
+    QCOMPARE(written.value(0, 0).toString(), QStringLiteral("Fő utca 0."));
+    QCOMPARE(written.value(1499, 0).toString(), QStringLiteral("Fő utca 1499."));
 }
 
 void TestQuery::serverRefusesWhatItCannotServe()

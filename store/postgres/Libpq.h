@@ -14,7 +14,9 @@ namespace libpq {
     X(PQcmdTuples)                                                                                                     \
     X(PQconnectdbParams)                                                                                               \
     X(PQconsumeInput)                                                                                                  \
+    X(PQenterPipelineMode)                                                                                             \
     X(PQerrorMessage)                                                                                                  \
+    X(PQexitPipelineMode)                                                                                              \
     X(PQfinish)                                                                                                        \
     X(PQfname)                                                                                                         \
     X(PQftable)                                                                                                        \
@@ -26,14 +28,18 @@ namespace libpq {
     X(PQisBusy)                                                                                                        \
     X(PQnfields)                                                                                                       \
     X(PQntuples)                                                                                                       \
+    X(PQpipelineSync)                                                                                                  \
     X(PQresultErrorField)                                                                                              \
     X(PQresultErrorMessage)                                                                                            \
     X(PQresultStatus)                                                                                                  \
+    X(PQsendPrepare)                                                                                                   \
     X(PQsendQuery)                                                                                                     \
     X(PQsendQueryParams)                                                                                               \
+    X(PQsendQueryPrepared)                                                                                             \
     X(PQsetNoticeProcessor)                                                                                            \
     X(PQsocket)                                                                                                        \
-    X(PQstatus)
+    X(PQstatus)                                                                                                        \
+    X(PQtransactionStatus)
 
 struct Functions {
 #define KELMIR_LIBPQ_POINTER(name) decltype(&::name) name = nullptr;

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <poll.h>
 
 namespace {
@@ -71,6 +72,43 @@ DatabaseError::Cause causeOf(const PGresult* result)
     const char* state = pq().PQresultErrorField(result, PG_DIAG_SQLSTATE);
     return state && std::strcmp(state, "55P03") == 0 ? DatabaseError::Cause::Locked : DatabaseError::Cause::Statement;
 }
+
+// The server was lost, or fell silent, after a statement was sent: the
+// statement may have happened. Callers that sent a write say so.
+struct LostAnswer : DatabaseError {
+    using DatabaseError::DatabaseError;
+};
+
+[[noreturn]] void throwUnanswered(const LostAnswer& lost)
+{
+    // "Sentence." or "Sentence. (libpq's words)": the warning joins the sentence.
+    QString text = lost.message();
+    qsizetype stop = text.indexOf(QLatin1String(". ("));
+    if (stop < 0)
+        stop = text.endsWith(u'.') ? text.size() - 1 : text.size();
+    text.replace(stop, stop < text.size() ? 1 : 0,
+                 QStringLiteral(", lehet, hogy a mentés mégis megtörtént; a lista újratöltése után ellenőrizze."));
+    throw DatabaseError(text, DatabaseError::Cause::Unanswered);
+}
+
+// The statement's values as libpq takes them, pointing into the values.
+class ValuePointers {
+public:
+    ValuePointers(const std::vector<QByteArray>& values, const std::vector<bool>& nulls)
+    {
+        for (size_t i = 0; i < values.size(); ++i) {
+            m_values.push_back(nulls[i] ? nullptr : values[i].constData());
+            m_lengths.push_back(int(values[i].size()));
+        }
+    }
+    int count() const { return int(m_values.size()); }
+    const char* const* values() const { return m_values.data(); }
+    const int* lengths() const { return m_lengths.data(); }
+
+private:
+    std::vector<const char*> m_values;
+    std::vector<int> m_lengths;
+};
 
 // How long past the busy timeout a statement may go unanswered before the
 // server is taken for lost.
@@ -161,12 +199,14 @@ void PostgresEngine::reconnectIfLost()
     prepareSession();
 }
 
-void PostgresEngine::giveUpConnection()
+void PostgresEngine::giveUp(const QString& message)
 {
     // Closing the socket ends the exchange (the server drops the statement
-    // when it notices); the next statement connects again. A cancel
-    // request is not sent: over a dead network it would hang in turn.
+    // when it notices, unless it has already done it); the next statement
+    // connects again. A cancel request is not sent: over a dead network it
+    // would hang in turn.
     m_connection.reset();
+    throw LostAnswer(message);
 }
 
 void PostgresEngine::awaitAnswer()
@@ -182,24 +222,17 @@ void PostgresEngine::awaitAnswer()
     while (pq().PQisBusy(connection)) {
         pollfd socket{pq().PQsocket(connection), POLLIN, 0};
         const int ready = ::poll(&socket, 1, 50);
-        if (ready < 0 && errno != EINTR) {
-            giveUpConnection();
-            throw DatabaseError(QString::fromUtf8(lost));
-        }
-        if (ready > 0 && !pq().PQconsumeInput(connection)) {
-            const QString message = connectionMessage(lost, connection);
-            giveUpConnection();
-            throw DatabaseError(message);
-        }
+        if (ready < 0 && errno != EINTR)
+            giveUp(QString::fromUtf8(lost));
+        if (ready > 0 && !pq().PQconsumeInput(connection))
+            giveUp(connectionMessage(lost, connection));
         if (!waiting && clock.elapsed() >= waitShownAfterMs) {
             waiting = true;
             if (m_waitHook)
                 m_waitHook(true);
         }
-        if (clock.elapsed() > m_busyTimeoutMs + answerGraceMs) {
-            giveUpConnection();
-            throw DatabaseError(QStringLiteral("Az adatbázis-kiszolgáló nem válaszolt időben."));
-        }
+        if (clock.elapsed() > m_busyTimeoutMs + answerGraceMs)
+            giveUp(QStringLiteral("Az adatbázis-kiszolgáló nem válaszolt időben."));
     }
 }
 
@@ -210,42 +243,48 @@ PostgresEngine::ResultPtr PostgresEngine::exchange(const QByteArray& text, const
     PGconn* connection = m_connection.get();
     int sent = 0;
     if (values) {
-        std::vector<const char*> pointers;
-        std::vector<int> lengths;
-        for (size_t i = 0; i < values->size(); ++i) {
-            pointers.push_back((*nulls)[i] ? nullptr : (*values)[i].constData());
-            lengths.push_back(int((*values)[i].size()));
-        }
-        sent = pq().PQsendQueryParams(connection, text.constData(), int(values->size()), nullptr, pointers.data(),
-                                      lengths.data(), nullptr, 0);
+        const ValuePointers pointers(*values, *nulls);
+        sent = pq().PQsendQueryParams(connection, text.constData(), pointers.count(), nullptr, pointers.values(),
+                                      pointers.lengths(), nullptr, 0);
     } else {
         sent = pq().PQsendQuery(connection, text.constData());
     }
-    if (!sent) {
-        const QString message = connectionMessage(lost, connection);
-        giveUpConnection();
-        throw DatabaseError(message);
-    }
+    if (!sent)
+        giveUp(connectionMessage(lost, connection));
     awaitAnswer();
     ResultPtr last;
-    QString failure;
-    DatabaseError::Cause cause = DatabaseError::Cause::Statement;
+    std::optional<DatabaseError> failure;
     while (PGresult* raw = pq().PQgetResult(connection)) {
         ResultPtr result(raw);
-        const ExecStatusType status = pq().PQresultStatus(raw);
-        if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK && failure.isEmpty()) {
-            failure = resultMessage(raw);
-            cause = causeOf(raw);
-        }
+        if (!failure)
+            failure = refusal(raw);
         last = std::move(result);
     }
-    if (pq().PQstatus(connection) != CONNECTION_OK)
-        throw DatabaseError(connectionMessage(lost, connection));
-    if (!failure.isEmpty())
-        throw DatabaseError(failure, cause);
-    if (!last)
-        throw DatabaseError(connectionMessage(lost, connection));
+    if (pq().PQstatus(connection) != CONNECTION_OK || !last)
+        giveUp(connectionMessage(lost, connection));
+    if (failure) {
+        endFailedTransaction();
+        throw *failure;
+    }
     return last;
+}
+
+std::optional<DatabaseError> PostgresEngine::refusal(const PGresult* result)
+{
+    const ExecStatusType status = pq().PQresultStatus(result);
+    if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK || status == PGRES_PIPELINE_SYNC)
+        return std::nullopt;
+    return DatabaseError(resultMessage(result), causeOf(result));
+}
+
+void PostgresEngine::endFailedTransaction()
+{
+    // A text that began a transaction of its own (begin's lock, a test's
+    // statement) and failed inside it would leave the session refusing
+    // every later statement: it is rolled back here. A transaction the
+    // program holds is rolled back by its owner.
+    if (!m_inTransaction && pq().PQtransactionStatus(m_connection.get()) == PQTRANS_INERROR)
+        exchange(QByteArrayLiteral("ROLLBACK"));
 }
 
 QStringList PostgresEngine::columnNames(const PGresult* result)
@@ -316,11 +355,87 @@ int PostgresEngine::run(const QString& text, const std::vector<BoundParameter>& 
 {
     const PostgresDialect::Statement statement = PostgresDialect::translate(text);
     const ParameterValues bound = parameterValues(statement, parameters);
-    const ResultPtr answer = exchange(statement.text, &bound.values, &bound.nulls);
+    ResultPtr answer;
+    try {
+        answer = exchange(statement.text, &bound.values, &bound.nulls);
+    } catch (const LostAnswer& lost) {
+        // A write of its own (outside a transaction, which the server
+        // would roll back) may have happened.
+        if (result || m_inTransaction)
+            throw;
+        throwUnanswered(lost);
+    }
     if (!result)
         return std::atoi(pq().PQcmdTuples(answer.get()));
     readResult(answer.get(), *result);
     return 0;
+}
+
+void PostgresEngine::runEach(const QString& text, const std::vector<std::vector<BoundParameter>>& rows)
+{
+    if (rows.empty())
+        return;
+    const PostgresDialect::Statement statement = PostgresDialect::translate(text);
+    reconnectIfLost();
+    try {
+        // The rows go in pipelines of a bounded length, each one round trip:
+        // its answers are small enough to wait in the socket while the next
+        // rows are still being sent, so neither side blocks the other.
+        constexpr size_t rowsPerTrip = 1000;
+        bool preparedOnServer = false;
+        for (size_t first = 0; first < rows.size(); first += rowsPerTrip) {
+            const size_t end = std::min(rows.size(), first + rowsPerTrip);
+            runPipeline(statement, rows, first, end, !preparedOnServer);
+            preparedOnServer = true;
+        }
+    } catch (const LostAnswer& lost) {
+        if (m_inTransaction)
+            throw;
+        throwUnanswered(lost);
+    }
+}
+
+void PostgresEngine::runPipeline(const PostgresDialect::Statement& statement,
+                                 const std::vector<std::vector<BoundParameter>>& rows, size_t first, size_t end,
+                                 bool prepare)
+{
+    PGconn* connection = m_connection.get();
+    if (!pq().PQenterPipelineMode(connection))
+        giveUp(connectionMessage(lost, connection));
+    const auto leave = qScopeGuard([this] {
+        if (m_connection)
+            pq().PQexitPipelineMode(m_connection.get());
+    });
+    // The unnamed statement, parsed once and run for every row.
+    bool sent = !prepare
+        || pq().PQsendPrepare(connection, "", statement.text.constData(), int(statement.parameters.size()), nullptr);
+    for (size_t r = first; sent && r < end; ++r) {
+        const ParameterValues bound = parameterValues(statement, rows[r]);
+        const ValuePointers pointers(bound.values, bound.nulls);
+        sent = pq().PQsendQueryPrepared(connection, "", pointers.count(), pointers.values(), pointers.lengths(),
+                                        nullptr, 0);
+    }
+    if (!sent || !pq().PQpipelineSync(connection))
+        giveUp(connectionMessage(lost, connection));
+    // Each statement's result is followed by a null; the sync point ends
+    // the pipeline. The first refusal is the one told; the rest of the
+    // pipeline is skipped by the server.
+    std::optional<DatabaseError> failure;
+    for (;;) {
+        awaitAnswer();
+        ResultPtr result(pq().PQgetResult(connection));
+        if (!result) {
+            if (pq().PQstatus(connection) != CONNECTION_OK)
+                giveUp(connectionMessage(lost, connection));
+            continue;
+        }
+        if (pq().PQresultStatus(result.get()) == PGRES_PIPELINE_SYNC)
+            break;
+        if (!failure && pq().PQresultStatus(result.get()) != PGRES_PIPELINE_ABORTED)
+            failure = refusal(result.get());
+    }
+    if (failure)
+        throw *failure;
 }
 
 void PostgresEngine::readResult(const PGresult* raw, StatementResult& result)
@@ -363,6 +478,8 @@ void PostgresEngine::execute(const QString& statement)
 
 void PostgresEngine::begin()
 {
+    // A failed lock wait rolls the begun transaction back (exchange ends
+    // it), so the session stays usable for the next statement.
     exchange(QByteArrayLiteral("BEGIN; SELECT pg_advisory_xact_lock(") + writeLockKey + ")");
     m_inTransaction = true;
 }
@@ -370,7 +487,11 @@ void PostgresEngine::begin()
 void PostgresEngine::commit()
 {
     m_inTransaction = false;
-    exchange(QByteArrayLiteral("COMMIT"));
+    try {
+        exchange(QByteArrayLiteral("COMMIT"));
+    } catch (const LostAnswer& lost) {
+        throwUnanswered(lost);
+    }
 }
 
 void PostgresEngine::rollback()

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "store/DatabaseError.h"
 #include "store/Engine.h"
+#include "store/postgres/PostgresDialect.h"
 
 #include <QHash>
 
 #include <memory>
+#include <optional>
 
 struct pg_conn;
 struct pg_result;
@@ -32,6 +35,7 @@ public:
     ~PostgresEngine() override;
 
     int run(const QString& text, const std::vector<BoundParameter>& parameters, StatementResult* result) override;
+    void runEach(const QString& text, const std::vector<std::vector<BoundParameter>>& rows) override;
     void execute(const QString& statement) override;
     void begin() override;
     void commit() override;
@@ -58,8 +62,15 @@ private:
     // lost or silent server.
     ResultPtr exchange(const QByteArray& text, const std::vector<QByteArray>* values = nullptr,
                        const std::vector<bool>* nulls = nullptr);
+    // Sends rows [first, end) as one pipeline and reads its answers.
+    void runPipeline(const PostgresDialect::Statement& statement, const std::vector<std::vector<BoundParameter>>& rows,
+                     size_t first, size_t end, bool prepare);
     void awaitAnswer();
-    void giveUpConnection();
+    // Drops the connection after a lost or silent answer and throws.
+    [[noreturn]] void giveUp(const QString& message);
+    // The refusal a result holds, if any.
+    static std::optional<DatabaseError> refusal(const pg_result* result);
+    void endFailedTransaction();
     QStringList columnNames(const pg_result* result);
     void readResult(const pg_result* answer, StatementResult& result);
     QString tableName(unsigned table);

@@ -9,6 +9,8 @@
 #include <QScopeGuard>
 #include <QThread>
 
+#include <algorithm>
+
 #include <sqlite3.h>
 
 #include <fcntl.h>
@@ -163,19 +165,24 @@ sqlite3_stmt* SqliteEngine::prepared(const QByteArray& sql)
 }
 
 // Called by the engine while another program holds the lock a statement
-// needs; non-zero means: try again. The first call starts the wait.
+// needs; non-zero means: try again. The first call of a wait starts its
+// clock: the wait is bounded by the time it has taken, not by the number of
+// tries, so a busy machine whose sleeps run long still gives up on time.
 int SqliteEngine::busyHandler(void* engine, int attempt)
 {
     auto* self = static_cast<SqliteEngine*>(engine);
-    constexpr int stepMs = 10;
-    if (attempt * stepMs >= self->m_busyTimeoutMs)
+    if (attempt == 0)
+        self->m_waitClock.start();
+    const qint64 left = self->m_busyTimeoutMs - self->m_waitClock.elapsed();
+    if (left <= 0)
         return 0;
     if (!self->m_waiting) {
         self->m_waiting = true;
         if (self->m_waitHook)
             self->m_waitHook(true);
     }
-    QThread::msleep(stepMs);
+    constexpr qint64 stepMs = 10;
+    QThread::msleep(std::min(stepMs, left));
     return 1;
 }
 
@@ -218,6 +225,14 @@ int SqliteEngine::run(const QString& text, const std::vector<BoundParameter>& pa
             ++result->rows;
     }
     return result ? 0 : sqlite3_changes(db);
+}
+
+void SqliteEngine::runEach(const QString& text, const std::vector<std::vector<BoundParameter>>& rows)
+{
+    // The prepared statement is kept between the rows; the cost of a row is
+    // its step, and inside a transaction no row waits for the disk.
+    for (const std::vector<BoundParameter>& row : rows)
+        run(text, row, nullptr);
 }
 
 void SqliteEngine::execute(const QString& statement)

@@ -2,6 +2,8 @@
 
 #include "store/Engine.h"
 
+#include <QElapsedTimer>
+
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -26,6 +28,7 @@ public:
     ~SqliteEngine() override;
 
     int run(const QString& text, const std::vector<BoundParameter>& parameters, StatementResult* result) override;
+    void runEach(const QString& text, const std::vector<std::vector<BoundParameter>>& rows) override;
     void execute(const QString& statement) override;
     void begin() override { execute(QStringLiteral("BEGIN IMMEDIATE;")); }
     void commit() override { execute(QStringLiteral("COMMIT;")); }
@@ -52,4 +55,5 @@ private:
     int m_busyTimeoutMs = 5000;
     WaitHook m_waitHook;
     bool m_waiting = false;
+    QElapsedTimer m_waitClock; // since the current wait began
 };
