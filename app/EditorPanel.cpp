@@ -7,6 +7,7 @@
 #include "store/Query.h"
 
 #include <QPushButton>
+#include <QTimer>
 #include <QToolButton>
 
 EditorPanel::EditorPanel(AppContext& context, const QString& objectName, QSize size, QWidget* parent, Texts texts,
@@ -122,7 +123,17 @@ void EditorPanel::saveEntry()
     if (!checkEntry())
         return;
     std::optional<WriteResult> saved;
-    m_grid->quietly([&] { saved = guarded(m_context.messages, [this] { return writeEntry(); }); });
+    DatabaseError::Cause failure = DatabaseError::Cause::Statement;
+    m_grid->quietly([&] {
+        saved = guarded(
+            m_context.messages, [this] { return writeEntry(); }, &failure);
+    });
+    if (!saved && failure == DatabaseError::Cause::Unanswered) {
+        // The box said the save may have happened: the entry stays in the
+        // editor, and the list below shows what the server holds.
+        rereadWhenConnected();
+        return;
+    }
     if (!saved) {
         m_context.messages.show(QStringLiteral("Hiba történt az adatok rögzítése közben. Az adatokat valószínűleg "
                                                "nem sikerült menteni. Kérlek értesítsd a fejlesztőt!"),
@@ -138,6 +149,25 @@ void EditorPanel::saveEntry()
         return;
     }
     m_widgets.fields.first()->setFocus();
+}
+
+void EditorPanel::rereadWhenConnected()
+{
+    // Reading the list makes the connection again; while the server cannot
+    // be reached the list stays empty and is tried again every two seconds,
+    // without a box each time, as long as the panel is shown.
+    const bool loaded = m_grid->reload(
+        [this] {
+            try {
+                loadList();
+                return true;
+            } catch (const DatabaseError&) {
+                return false;
+            }
+        },
+        0, 0);
+    if (!loaded && isVisible())
+        QTimer::singleShot(rereadIntervalMs, this, [this] { rereadWhenConnected(); });
 }
 
 void EditorPanel::abandonEdit()
@@ -163,9 +193,13 @@ void EditorPanel::deleteChosen()
         std::optional<WriteResult> removed;
         m_grid->quietly([&] {
             const int formerRow = listQuery().recNo();
-            removed = guarded(m_context.messages, [this] { return removeChosen(); });
+            DatabaseError::Cause failure = DatabaseError::Cause::Statement;
+            removed = guarded(
+                m_context.messages, [this] { return removeChosen(); }, &failure);
             // The list is read again whatever the statement met.
-            if (guarded(m_context.messages, [this] { loadList(); }))
+            if (!removed && failure == DatabaseError::Cause::Unanswered)
+                rereadWhenConnected();
+            else if (guarded(m_context.messages, [this] { loadList(); }))
                 selectRow(formerRow);
         });
         m_grid->clearChoice();

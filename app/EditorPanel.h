@@ -91,6 +91,10 @@ protected:
 
 private:
     void showGone();
+    // After a write whose answer was lost: the list read again once the
+    // server answers.
+    void rereadWhenConnected();
+    static constexpr int rereadIntervalMs = 2000;
 
     Texts m_texts;
     QMap<int, QStringList> m_sortKeys;

@@ -56,12 +56,13 @@ void onClicked(Button* button, UserMessages& messages, Action action)
 
 // A guarded statement: a database failure shows the engine's text in the box
 // "Hiba az SQL script futásakor!" (warning icon, OK) and ends the statement.
-// Returns false (a statement without a value) or no value.
+// Returns false (a statement without a value) or no value; a caller that
+// must tell more (a write whose answer was lost) is given the failure's cause.
 inline const QString sqlErrorCaption = QStringLiteral("Hiba az SQL script futásakor!");
 void reportDatabaseError(UserMessages& messages, const QString& text);
 
 template <typename Statement>
-auto guarded(UserMessages& messages, Statement&& statement)
+auto guarded(UserMessages& messages, Statement&& statement, DatabaseError::Cause* failure = nullptr)
 {
     using Value = std::invoke_result_t<Statement>;
     try {
@@ -73,6 +74,8 @@ auto guarded(UserMessages& messages, Statement&& statement)
         }
     } catch (const DatabaseError& error) {
         reportDatabaseError(messages, error.message());
+        if (failure)
+            *failure = error.cause();
         if constexpr (std::is_void_v<Value>)
             return false;
         else

@@ -7,7 +7,9 @@
 #include "model/Base.h"
 #include "store/Connection.h"
 #include "store/DataModule.h"
+#include "store/DatabaseTarget.h"
 #include "support/Fixture.h"
+#include "support/PythonPeer.h"
 
 #include <QComboBox>
 #include <QCursor>
@@ -153,6 +155,7 @@ private slots:
     void cancelAfterAFailedSaveShowsTheList();
     void changeOrDeleteOfAnAppointmentDeletedElsewhere();
     void lockWaitShowsTheWaitCursor();
+    void lostAnswerSaysTheSaveMayHaveHappened();
     void pressAndReleaseOnTheEditorButtons();
 };
 
@@ -944,6 +947,41 @@ void TestSchedule::lockWaitShowsTheWaitCursor()
     QCOMPARE(cursorDuringWait, QList<bool>({true, false}));
     QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
     QCOMPARE(program.messages.captions(), QStringList({"Hiba az SQL script futásakor!", "Programhiba!"}));
+}
+
+// The link drops after the server has saved the appointment, and the server
+// cannot be reached for a while: the box says the save may have happened, the
+// entry stays in the editor, and once the server answers again the list
+// shows that it holds the row, without a box for each try on the way.
+void TestSchedule::lostAnswerSaysTheSaveMayHaveHappened()
+{
+    if (!DatabaseFolder::onServer())
+        QSKIP("a server's link only");
+    ScheduleFixture fixture;
+    PeerServer link;
+    QVERIFY(link.start(peerScript("link_proxy.py"), {DatabaseFolder::serverSocket()}));
+    qputenv(DatabaseTarget::environmentVariable, fixture.folder.databaseUriThrough(link.port()).toUtf8());
+    RunningProgram program;
+    QVERIFY(program.start());
+    ScheduleView view{program};
+    view.startMonth("2016", "Május");
+    view.click("btnNewVeradas");
+    view.fill("14", "08:30", "12:30", view.locationPosition("6900"));
+    link.command("cut");
+    link.command("down");
+    view.click("btnAddVeradas");
+    QCOMPARE(program.messages.captions(), QStringList{"Hiba az SQL script futásakor!"});
+    QVERIFY2(program.messages.boxes[0].text.contains(
+                 "lehet, hogy a mentés mégis megtörtént; a lista újratöltése után ellenőrizze"),
+             qPrintable(program.messages.boxes[0].text));
+    QCOMPARE(fixture.folder.scalar("SELECT count(*) FROM at_veradasok"), QStringLiteral("1"));
+    QCOMPARE(view.grid()->queryModel()->rowCount(), 0);
+    QCOMPARE(view.combo("cmbDay")->currentText(), QStringLiteral("14"));
+    QTest::qWait(2500); // a try while the server is still out of reach
+    link.command("up");
+    QTRY_COMPARE_WITH_TIMEOUT(view.grid()->queryModel()->rowCount(), 1, 10000);
+    QCOMPARE(program.messages.captions(), QStringList{"Hiba az SQL script futásakor!"});
+    QCOMPARE(view.combo("cmbDay")->currentText(), QStringLiteral("14"));
 }
 
 void TestSchedule::pressAndReleaseOnTheEditorButtons()

@@ -66,6 +66,16 @@ QString DatabaseFolder::serverDatabaseUri(const QString& name)
     return serverUri(name);
 }
 
+QString DatabaseFolder::serverSocket()
+{
+    return serverFolder() + QStringLiteral("/.s.PGSQL.5432");
+}
+
+QString DatabaseFolder::databaseUriThrough(quint16 port) const
+{
+    return QStringLiteral("postgresql://kelmir@127.0.0.1:%1/%2").arg(port).arg(m_serverDatabase);
+}
+
 bool DatabaseFolder::onServer()
 {
     return !qEnvironmentVariableIsEmpty("KELMIR_TEST_SERVER");

@@ -41,6 +41,10 @@ public:
     static bool onServer();
     // The URI of a database of that name on the test server.
     static QString serverDatabaseUri(const QString& name);
+    // The test server's socket, for a proxy in front of it.
+    static QString serverSocket();
+    // This folder's server database reached on 127.0.0.1 at port (a proxy's).
+    QString databaseUriThrough(quint16 port) const;
     QString path() const { return m_dir.path(); }
     // The file's path, or the server database's URI.
     QString databasePath() const;

@@ -31,8 +31,12 @@ struct HermeticEnvironment {
         set("XDG_CACHE_HOME", home + QStringLiteral("/.cache"));
         set("XDG_DATA_DIRS", root.filePath(QStringLiteral("share")));
         set("XDG_CONFIG_DIRS", root.filePath(QStringLiteral("config")));
-        if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+            // The runtime folder is the user's alone, as the desktop makes it.
+            QFile::setPermissions(root.filePath(QStringLiteral("xdg")),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
             set("XDG_RUNTIME_DIR", root.filePath(QStringLiteral("xdg")));
+        }
         qunsetenv("KELMIR_HOME");
         qunsetenv("KELMIR_DATABASE"); // a server the developer works with is never a test's
         ConfigFile::setSystemFolder(system);

@@ -48,6 +48,16 @@ QJsonObject PeerServer::finish(int timeoutMs)
     return QJsonDocument::fromJson(lines.last()).object();
 }
 
+QJsonObject PeerServer::command(const QByteArray& line)
+{
+    m_process.write(line + '\n');
+    while (!m_process.canReadLine()) {
+        if (!m_process.waitForReadyRead(10000))
+            return {};
+    }
+    return QJsonDocument::fromJson(m_process.readLine()).object();
+}
+
 PeerServer::~PeerServer()
 {
     if (m_process.state() != QProcess::NotRunning) {

@@ -21,6 +21,8 @@ class PeerServer {
 public:
     bool start(const QString& script, const QStringList& arguments);
     QJsonObject finish(int timeoutMs = 30000);
+    // Sends one command line and returns the JSON line it is answered with.
+    QJsonObject command(const QByteArray& line);
     quint16 port() const { return quint16(m_ready.value("port").toInt()); }
     QString caFile() const { return m_ready.value("ca").toString(); }
     ~PeerServer();
