@@ -217,14 +217,11 @@ bool MainWindow::openDatabase()
         QStringLiteral("A Beállítások táblát nem lehet megnyitni. A program futása befejeződik."),
         QStringLiteral("A Véradások táblát nem lehet megnyitni. A program futása befejeződik."),
     };
-    for (int i = 0; i < 5; ++i) {
-        try {
-            m_dm.tablesInOpeningOrder[i]->open();
-        } catch (const DatabaseError&) {
-            messages.show(tableMessages[i], databaseCaption, UserMessages::Icon::Error, UserMessages::Buttons::Ok);
-            m_dm.CloseDatabase();
-            return false;
-        }
+    const int missing = m_dm.openTables();
+    if (missing >= 0) {
+        messages.show(tableMessages[missing], databaseCaption, UserMessages::Icon::Error, UserMessages::Buttons::Ok);
+        m_dm.CloseDatabase();
+        return false;
     }
     return true;
 }

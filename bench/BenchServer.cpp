@@ -9,6 +9,7 @@
 #include "app/grid/QueryTableModel.h"
 #include "app/locations/LocationsPanel.h"
 #include "app/schedule/DonationsPanel.h"
+#include "bench/BenchSupport.h"
 #include "model/SortTable.h"
 #include "store/Connection.h"
 #include "store/DataModule.h"
@@ -44,42 +45,6 @@ const char* const arrangement =
     "lpad((12 + i % 6)::text, 2, '0') || ':00', 1 + i % 300 FROM generate_series(0, 14999) AS i;"
     "ANALYZE;";
 
-// psql in one session, fed one statement at a time.
-class Psql {
-public:
-    explicit Psql(const QString& uri)
-    {
-        m_process.start(QStringLiteral("psql"), {"-X", "-q", "-A", "-t", "-o", "/dev/null", uri});
-        if (!m_process.waitForStarted())
-            throw std::runtime_error("psql does not start");
-        m_process.write("\\timing on\n");
-    }
-    ~Psql()
-    {
-        m_process.closeWriteChannel();
-        m_process.waitForFinished();
-    }
-    // Runs the statement; returns psql's own time in microseconds.
-    double run(const QByteArray& statement)
-    {
-        m_process.write(statement + "\n\\echo KESZ\n");
-        QByteArray output;
-        while (!output.contains("KESZ\n")) {
-            if (!m_process.waitForReadyRead(30000))
-                throw std::runtime_error("psql does not answer");
-            output += m_process.readAllStandardOutput();
-        }
-        const QRegularExpressionMatch time =
-            QRegularExpression(QStringLiteral("Time: ([0-9.]+) ms")).match(QString::fromUtf8(output));
-        if (!time.hasMatch())
-            throw std::runtime_error("psql gave no time: " + output.toStdString());
-        return time.captured(1).toDouble() * 1000.0;
-    }
-
-private:
-    QProcess m_process;
-};
-
 double micros(const std::function<void()>& fn)
 {
     const auto start = std::chrono::steady_clock::now();
@@ -103,7 +68,7 @@ QByteArray sentText(const Query& query, const QList<QPair<QString, QString>>& pa
     return PostgresDialect::translate(text).text;
 }
 
-void compare(const char* what, Psql& psql, int rounds, const std::function<int()>& programRun,
+void compare(const char* what, bench::Psql& psql, int rounds, const std::function<int()>& programRun,
              const QByteArray& statement)
 {
     programRun();
@@ -149,7 +114,7 @@ int main(int argc, char** argv)
         }
         DataModule dm;
         dm.datacore.open(uri);
-        Psql psql(uri);
+        bench::Psql psql(uri);
 
         const SortTable locationSort(locationSortStart());
         QueryTableModel locations(dm.aq_helyszinek, LocationsPanel::gridColumns(), nullptr);

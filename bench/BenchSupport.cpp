@@ -5,6 +5,9 @@
 #include "store/sqlite/HungarianCollation.h"
 
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
 
 #include <sqlite3.h>
 
@@ -108,6 +111,69 @@ PrintedMessages::Answer PrintedMessages::show(const QString& text, const QString
 {
     std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
     return Answer::Ok;
+}
+
+Psql::Psql(const QString& uri)
+{
+    m_process.start(QStringLiteral("psql"), {"-X", "-q", "-A", "-t", "-o", "/dev/null", uri});
+    if (!m_process.waitForStarted())
+        throw std::runtime_error("psql does not start");
+    m_process.write("\\timing on\n");
+}
+
+Psql::~Psql()
+{
+    m_process.closeWriteChannel();
+    m_process.waitForFinished();
+}
+
+double Psql::run(const QByteArray& statement)
+{
+    m_process.write(statement + "\n\\echo KESZ\n");
+    QByteArray output;
+    while (!output.contains("KESZ\n")) {
+        if (!m_process.waitForReadyRead(30000))
+            throw std::runtime_error("psql does not answer");
+        output += m_process.readAllStandardOutput();
+    }
+    const QRegularExpressionMatch time =
+        QRegularExpression(QStringLiteral("Time: ([0-9.]+) ms")).match(QString::fromUtf8(output));
+    if (!time.hasMatch())
+        throw std::runtime_error("psql gave no time: " + output.toStdString());
+    return time.captured(1).toDouble() * 1000.0;
+}
+
+Link::Link(const QString& serverSocket, int delayMs)
+{
+    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process.start(QStringLiteral("/usr/bin/python3"),
+                    {QStringLiteral(KELMIR_SOURCE_DIR "/tests/peers/link_proxy.py"), serverSocket,
+                     QStringLiteral("--delay-ms"), QString::number(delayMs)});
+    m_port = quint16(QJsonDocument::fromJson(command({})).object().value("port").toInt());
+    if (m_port == 0)
+        throw std::runtime_error("the link proxy does not start");
+}
+
+Link::~Link()
+{
+    m_process.closeWriteChannel();
+    m_process.waitForFinished(5000);
+}
+
+int Link::trips()
+{
+    return QJsonDocument::fromJson(command("trips")).object().value("trips").toInt();
+}
+
+QByteArray Link::command(const QByteArray& line)
+{
+    if (!line.isEmpty())
+        m_process.write(line + '\n');
+    while (!m_process.canReadLine()) {
+        if (!m_process.waitForReadyRead(30000))
+            throw std::runtime_error("the link proxy does not answer");
+    }
+    return m_process.readLine();
 }
 
 } // namespace bench

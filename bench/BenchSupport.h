@@ -3,6 +3,7 @@
 #include "model/UserMessages.h"
 
 #include <QByteArray>
+#include <QProcess>
 #include <QString>
 
 #include <chrono>
@@ -39,6 +40,35 @@ std::pair<double, double> alternateMedians(int rounds, const std::function<void(
 
 // Prints the side-by-side figures and their ratio.
 void report(const char* what, int rows, double program, double engine, int rounds);
+
+// psql in one session, fed one statement at a time.
+class Psql {
+public:
+    explicit Psql(const QString& uri);
+    ~Psql();
+    // Runs the statement; returns psql's own time (\timing: sending the
+    // statement to having its whole answer) in microseconds.
+    double run(const QByteArray& statement);
+
+private:
+    QProcess m_process;
+};
+
+// The link of tests/peers/link_proxy.py in front of a server's socket, every
+// packet held delayMs each way; counts the round trips the program makes.
+class Link {
+public:
+    Link(const QString& serverSocket, int delayMs);
+    ~Link();
+    quint16 port() const { return m_port; }
+    // The round trips since the last call.
+    int trips();
+
+private:
+    QByteArray command(const QByteArray& line);
+    QProcess m_process;
+    quint16 m_port = 0;
+};
 
 // A user-message sink that prints instead of asking.
 class PrintedMessages final : public UserMessages {

@@ -26,6 +26,11 @@ public:
     // The five tables in their opening order; closed in the reverse order.
     Table* tablesInOpeningOrder[5] = {&at_megyek, &at_telepulesek, &at_helyszinek, &at_settings, &at_veradasok};
 
+    // Opens the five tables in their order; returns the position of the
+    // first that cannot be opened, or -1 when all are open. One statement
+    // checks all five (one round trip to a server); only when it fails are
+    // they opened one by one, to name the missing one.
+    int openTables();
     // Closes the open tables (at_veradasok first), then the connection.
     void CloseDatabase();
 };

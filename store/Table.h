@@ -12,7 +12,8 @@ public:
     Table(Connection& connection, QString tableName);
 
     const QString& tableName() const { return m_tableName; }
-    void open(); // throws DatabaseError when the table is missing
+    void open();                       // throws DatabaseError when the table is missing
+    void markOpen() { m_open = true; } // checked with the others in one statement
     void close() { m_open = false; }
     bool isOpen() const { return m_open; }
 

@@ -291,26 +291,41 @@ QStringList PostgresEngine::columnNames(const PGresult* result)
 {
     const int count = pq().PQnfields(result);
     QStringList names;
-    for (int c = 0; c < count; ++c)
+    QHash<QString, int> occurrences;
+    for (int c = 0; c < count; ++c) {
         names << QString::fromUtf8(pq().PQfname(result, c));
-    return qualifyRepeatedNames(names, [this, result](int column) { return tableName(pq().PQftable(result, column)); });
+        ++occurrences[names.last().toLower()];
+    }
+    // The tables of the repeated names the session has not met yet, asked
+    // of the server in one statement.
+    QList<unsigned> unknown;
+    for (int c = 0; c < count; ++c) {
+        const Oid table = pq().PQftable(result, c);
+        if (occurrences.value(names[c].toLower()) > 1 && table != InvalidOid && !m_tableNames.contains(table)
+            && !unknown.contains(table))
+            unknown << table;
+    }
+    if (!unknown.isEmpty())
+        learnTableNames(unknown);
+    return qualifyRepeatedNames(names, [this, result](int column) {
+        return m_tableNames.value(pq().PQftable(result, column));
+    });
 }
 
-// A table's name by its number, asked of the server once.
-QString PostgresEngine::tableName(unsigned table)
+void PostgresEngine::learnTableNames(const QList<unsigned>& tables)
 {
-    if (table == InvalidOid)
-        return {};
-    auto known = m_tableNames.constFind(table);
-    if (known == m_tableNames.cend()) {
-        const std::vector<QByteArray> values{QByteArray::number(table)};
-        const std::vector<bool> nulls{false};
-        ResultPtr name = exchange("SELECT relname FROM pg_catalog.pg_class WHERE oid = $1", &values, &nulls);
-        known = m_tableNames.insert(table,
-                                    pq().PQntuples(name.get()) ? QString::fromUtf8(pq().PQgetvalue(name.get(), 0, 0))
-                                                               : QString());
-    }
-    return *known;
+    QByteArray list = "{";
+    for (unsigned table : tables)
+        list += QByteArray::number(table) + (table == tables.last() ? "}" : ",");
+    const std::vector<QByteArray> values{list};
+    const std::vector<bool> nulls{false};
+    ResultPtr found =
+        exchange("SELECT oid::bigint, relname FROM pg_catalog.pg_class WHERE oid = ANY ($1::oid[])", &values, &nulls);
+    for (unsigned table : tables)
+        m_tableNames.insert(table, QString()); // a table gone meanwhile has no name
+    for (int r = 0; r < pq().PQntuples(found.get()); ++r)
+        m_tableNames.insert(unsigned(std::strtoul(pq().PQgetvalue(found.get(), r, 0), nullptr, 10)),
+                            QString::fromUtf8(pq().PQgetvalue(found.get(), r, 1)));
 }
 
 namespace {
@@ -503,6 +518,8 @@ void PostgresEngine::rollback()
 
 void PostgresEngine::setBusyTimeout(int milliseconds)
 {
+    if (milliseconds == m_busyTimeoutMs)
+        return; // the session has it already: no round trip
     m_busyTimeoutMs = milliseconds;
     if (connected())
         exchange(QByteArrayLiteral("SET lock_timeout = ") + QByteArray::number(milliseconds));

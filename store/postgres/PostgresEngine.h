@@ -73,7 +73,8 @@ private:
     void endFailedTransaction();
     QStringList columnNames(const pg_result* result);
     void readResult(const pg_result* answer, StatementResult& result);
-    QString tableName(unsigned table);
+    // The names of tables by their numbers, asked of the server in one go.
+    void learnTableNames(const QList<unsigned>& tables);
 
     QByteArray m_target;                             // the URI
     std::unique_ptr<pg_conn, Finisher> m_connection; // null once given up
