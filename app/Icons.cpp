@@ -169,6 +169,18 @@ QPixmap panelPixmap(PanelButton which, int size)
         p.drawLine(QPointF(11, 10), QPointF(21, 22));
         p.drawLine(QPointF(21, 10), QPointF(11, 22));
         break;
+    case PanelButton::Print: // a printer with a page coming out
+        p.setPen(QPen(QColor(60, 60, 60), 1.2));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(9, 3, 14, 10));
+        p.setBrush(QColor(110, 110, 120));
+        p.drawRoundedRect(QRectF(3, 12, 26, 11), 2, 2);
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(9, 19, 14, 10));
+        p.setPen(QPen(QColor(180, 30, 30), 1.2));
+        p.drawLine(QPointF(11, 23), QPointF(21, 23));
+        p.drawLine(QPointF(11, 26), QPointF(18, 26));
+        break;
     }
     return pixmap;
 }
@@ -198,7 +210,8 @@ QIcon toolbar(Toolbar which)
 
 QIcon panelButton(PanelButton which)
 {
-    const int size = (which == PanelButton::Letter || which == PanelButton::Workbook) ? 48 : 32;
+    const bool large = which == PanelButton::Letter || which == PanelButton::Workbook || which == PanelButton::Print;
+    const int size = large ? 48 : 32;
     const QPixmap normal = panelPixmap(which, size);
     QIcon icon(normal);
     icon.addPixmap(greyed(normal), QIcon::Disabled);

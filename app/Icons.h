@@ -8,7 +8,7 @@
 namespace Icons {
 
 enum class Toolbar { NewMonth, OpenMonth, Locations, Export, Settings, Exit };
-enum class PanelButton { Cancel, Save, Close, Forward, Letter, Workbook };
+enum class PanelButton { Cancel, Save, Close, Forward, Letter, Workbook, Print };
 
 QIcon toolbar(Toolbar which);
 QIcon panelButton(PanelButton which);

@@ -7,9 +7,14 @@
 
 #include <QComboBox>
 
-void loadMonthDropDown(const AppContext& context, QComboBox& dropDown, MonthTable& months, const QString& placeholder)
+#include <algorithm>
+
+void loadMonthDropDown(const AppContext& context, QComboBox& dropDown, MonthTable& months, const QString& placeholder,
+                       MonthOrder order)
 {
-    const QList<MonthEntry> found = LoadMonthChoices(context.dm.datacore, context.base.CurrentSettings.megye_kod);
+    QList<MonthEntry> found = LoadMonthChoices(context.dm.datacore, context.base.CurrentSettings.megye_kod);
+    if (order == MonthOrder::LatestFirst)
+        std::reverse(found.begin(), found.end());
     months.clear();
     dropDown.clear();
     if (!placeholder.isEmpty())

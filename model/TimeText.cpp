@@ -10,3 +10,8 @@ bool IsValidTime(const QString& text)
     const int minutes = text.mid(3, 2).toInt(&minutesOk);
     return hoursOk && minutesOk && hours >= 0 && hours < 24 && minutes >= 0 && minutes < 60;
 }
+
+bool TimesOverlap(const QString& start, const QString& end, const QString& otherStart, const QString& otherEnd)
+{
+    return start < otherEnd && otherStart < end;
+}

@@ -7,7 +7,7 @@ build_dir="$repo_root/build"
 build_packages=(g++ cmake ninja-build qt6-base-dev libsqlite3-dev libssl-dev libpq-dev pkgconf fonts-dejavu-core fonts-liberation2
                 qt6-translations-l10n xdg-utils)
 test_packages=(postgresql python3-xlrd python3-olefile python3-aiosmtpd openssl xvfb xauth xdotool x11-utils
-               dbus-daemon at-spi2-core python3-pyatspi)
+               dbus-daemon at-spi2-core python3-pyatspi poppler-utils)
 
 # Installs the Debian packages among "$@" that are not installed yet.
 install_missing() {

@@ -175,12 +175,12 @@ void TestSchedule::twoProgramsSeeEachOthersAppointments()
     QCOMPARE(theirs.rows(), QStringList{"09 08:00-12:00 Szeged/Egyetem"});
     mine.startMonth("2016", "Május");
     mine.click("btnNewVeradas");
-    mine.fill("14", "08:30", "12:30", mine.locationPosition("6900"));
+    mine.fill("13", "08:30", "12:30", mine.locationPosition("6900"));
     mine.click("btnAddVeradas");
     QVERIFY(first.messages.boxes.isEmpty());
     theirs.click("btnCloseVeradasok");
     theirs.openMonth(1);
-    QCOMPARE(theirs.rows(), QStringList{"14 08:30-12:30 Makó/Városháza"});
+    QCOMPARE(theirs.rows(), QStringList{"13 08:30-12:30 Makó/Városháza"});
     QVERIFY(second.messages.boxes.isEmpty());
 }
 
@@ -235,7 +235,7 @@ void TestSchedule::newMonthPreselection()
     view.click("btnNew");
     QWidget* panel = program.find<QWidget>("pnlNewTable");
     QVERIFY(panel->isVisible());
-    QCOMPARE(panel->pos(), QPoint(327, 272));
+    QCOMPARE(panel->pos(), QPoint(327, 247));
     QCOMPARE(view.combo("cmbYear")->currentText(), year);
     QCOMPARE(view.combo("cmbYear")->itemText(0), QStringLiteral("2012"));
     QCOMPARE(view.combo("cmbYear")->currentIndex(), year.toInt() - 2012);
@@ -454,7 +454,7 @@ void TestSchedule::saveChecks()
     ScheduleView view{program};
     view.startMonth("2013", "Szeptember");
     view.click("btnNewVeradas");
-    view.fill("07", start, end, location);
+    view.fill("09", start, end, location); // a Monday: no weekend warning
     view.click("btnAddVeradas");
     if (text.isEmpty()) {
         QVERIFY(program.messages.boxes.isEmpty());
@@ -462,7 +462,7 @@ void TestSchedule::saveChecks()
                                                      .arg(location == 1       ? "Egyetem"
                                                               : location == 2 ? "Kórház"
                                                                               : "Városháza"));
-        QCOMPARE(fixture.stored(), QStringList{"20130907 " + start + u'-' + end + " @" + id});
+        QCOMPARE(fixture.stored(), QStringList{"20130909 " + start + u'-' + end + " @" + id});
         QCOMPARE(view.time("edtKezdes")->text(), QStringLiteral("00:00"));
         QCOMPARE(view.combo("cmbHelyszinek")->currentIndex(), 0);
         QCOMPARE(view.rows().size(), 1);
@@ -487,8 +487,8 @@ void TestSchedule::keyboardOnlyEntry()
     QCOMPARE(focus, view.button("btnNewVeradas"));
     QTest::keyClick(focus, Qt::Key_Return);
     QCOMPARE(QApplication::focusWidget(), view.combo("cmbDay"));
-    QTest::keyClicks(view.combo("cmbDay"), "14");
-    QCOMPARE(view.combo("cmbDay")->currentText(), QStringLiteral("14"));
+    QTest::keyClicks(view.combo("cmbDay"), "13");
+    QCOMPARE(view.combo("cmbDay")->currentText(), QStringLiteral("13"));
     QTest::keyClick(view.combo("cmbDay"), Qt::Key_Return);
     QCOMPARE(QApplication::focusWidget(), view.time("edtKezdes"));
     view.time("edtKezdes")->selectAll();
@@ -504,8 +504,8 @@ void TestSchedule::keyboardOnlyEntry()
     QCOMPARE(QApplication::focusWidget(), view.button("btnAddVeradas"));
     QTest::keyClick(view.button("btnAddVeradas"), Qt::Key_Return);
     QVERIFY(program.messages.boxes.isEmpty());
-    QCOMPARE(fixture.stored(), QStringList{"20160514 08:30-12:30 @2"});
-    QCOMPARE(view.rows(), QStringList{"14 08:30-12:30 Makó/Városháza"});
+    QCOMPARE(fixture.stored(), QStringList{"20160513 08:30-12:30 @2"});
+    QCOMPARE(view.rows(), QStringList{"13 08:30-12:30 Makó/Városháza"});
     // Escape on the day drop-down ends the entry.
     QTest::keyClick(view.combo("cmbDay"), Qt::Key_Escape);
     QCOMPARE(view.editor().EditMode, EditModes::Idle);
@@ -577,10 +577,13 @@ void TestSchedule::identicalAppointmentsAndWithdrawnLocation()
     ScheduleView view{program};
     view.startMonth("2016", "Június");
     view.click("btnNewVeradas");
+    // The second is a double booking: asked about, and stored on "Igen".
+    program.messages.answerNext(UserMessages::Answer::Yes);
     for (int i = 0; i < 2; ++i) {
         view.fill("10", "08:00", "12:00", view.locationPosition("6720"));
         view.click("btnAddVeradas");
     }
+    QCOMPARE(program.messages.captions(), QStringList{"Figyelmeztetés"});
     QCOMPARE(view.rows(), QStringList({"10 08:00-12:00 Szeged/Egyetem", "10 08:00-12:00 Szeged/Egyetem"}));
     QCOMPARE(fixture.stored().size(), 2);
 }
@@ -879,7 +882,7 @@ void TestSchedule::cancelAfterAFailedSaveShowsTheList()
     view.openMonth(0);
     for (const bool escape : {false, true}) {
         view.click("btnNewVeradas");
-        view.fill("14", "08:30", "12:30", view.locationPosition("6900"));
+        view.fill("13", "08:30", "12:30", view.locationPosition("6900"));
         view.click("btnAddVeradas");
         QCOMPARE(program.messages.captions().last(), QStringLiteral("Programhiba!"));
         QCOMPARE(view.grid()->queryModel()->rowCount(), 0);
@@ -929,7 +932,7 @@ void TestSchedule::lockWaitShowsTheWaitCursor()
     ScheduleView view{program};
     view.startMonth("2016", "Május");
     view.click("btnNewVeradas");
-    view.fill("14", "08:30", "12:30", view.locationPosition("6900"));
+    view.fill("13", "08:30", "12:30", view.locationPosition("6900"));
     // Another program holds the file's lock while the save waits for it.
     Connection other;
     other.open(fixture.folder.databasePath());
@@ -966,7 +969,7 @@ void TestSchedule::lostAnswerSaysTheSaveMayHaveHappened()
     ScheduleView view{program};
     view.startMonth("2016", "Május");
     view.click("btnNewVeradas");
-    view.fill("14", "08:30", "12:30", view.locationPosition("6900"));
+    view.fill("13", "08:30", "12:30", view.locationPosition("6900"));
     link.command("cut");
     link.command("down");
     view.click("btnAddVeradas");
@@ -1000,7 +1003,7 @@ void TestSchedule::pressAndReleaseOnTheEditorButtons()
     ScheduleView view{program};
     view.startMonth("2016", "Május");
     view.click("btnNewVeradas");
-    view.fill("14", "08:30", "12:30", view.locationPosition("6900"));
+    view.fill("13", "08:30", "12:30", view.locationPosition("6900"));
     QLineEdit* start = view.time("edtKezdes");
     start->setFocus();
     start->selectAll();

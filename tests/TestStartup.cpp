@@ -386,7 +386,7 @@ void TestStartup::panelsAreCentred_data()
     QTest::addColumn<QPoint>("expected");
     QTest::newRow("settings, 409 wide") << "pnlSettingsMain" << QPoint(246, 243);
     QTest::newRow("locations") << "pnlHelyszinek" << QPoint(217, 128);
-    QTest::newRow("new month") << "pnlNewTable" << QPoint(327, 272);
+    QTest::newRow("new month") << "pnlNewTable" << QPoint(327, 247);
     QTest::newRow("open month") << "pnlMegnyitas" << QPoint(327, 272);
     QTest::newRow("export") << "pnlExport" << QPoint(327, 202);
 }

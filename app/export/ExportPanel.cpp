@@ -5,7 +5,6 @@
 #include "export/ExportNames.h"
 #include "export/MonthDispatch.h"
 #include "export/SmtpTexts.h"
-#include "export/WorkbookExport.h"
 #include "export/WorkbookViewer.h"
 #include "model/Base.h"
 #include "model/Clock.h"
@@ -43,10 +42,12 @@ ExportPanel::ExportPanel(AppContext& context, QWidget* parent)
     m_lblSend->setWordWrap(true);
     m_lblSend->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     m_lblSend->setGeometry(13, 104, 220, 41);
-    m_btnSend = addImageButton(QStringLiteral("btnSend"), {43, 153, 74, 57}, Icons::PanelButton::Letter,
+    m_btnSend = addImageButton(QStringLiteral("btnSend"), {17, 153, 74, 57}, Icons::PanelButton::Letter,
                                QStringLiteral("Küldés levélben"));
-    m_btnExcel = addImageButton(QStringLiteral("btnExcel"), {147, 153, 57, 57}, Icons::PanelButton::Workbook,
+    m_btnExcel = addImageButton(QStringLiteral("btnExcel"), {103, 153, 57, 57}, Icons::PanelButton::Workbook,
                                 QStringLiteral("Mentés Excel munkafüzetbe"));
+    m_btnPrint = addImageButton(QStringLiteral("btnPrint"), {172, 153, 57, 57}, Icons::PanelButton::Print,
+                                QStringLiteral("Nyomtatás (PDF)"));
     m_prbSending = new QProgressBar(this);
     m_prbSending->setObjectName(QStringLiteral("prbSending"));
     m_prbSending->setGeometry(10, 177, 228, 11);
@@ -64,6 +65,7 @@ ExportPanel::ExportPanel(AppContext& context, QWidget* parent)
     onSignal(m_cmbExport, &QComboBox::currentIndexChanged, messages, [this](int) { cmbExportCloseUp(); });
     onClicked(m_btnExcel, messages, [this] { btnExcelClick(); });
     onClicked(m_btnSend, messages, [this] { btnSendClick(); });
+    onClicked(m_btnPrint, messages, [this] { btnPrintClick(); });
     onClicked(m_btnClose, messages, [this] { btnCloseExportClick(); });
     followDispatch();
 }
@@ -103,8 +105,7 @@ void ExportPanel::btnExportClick()
     move(Panel::centredIn(parentWidget()->size(), size()));
     m_prbSending->hide();
     m_lblSend->hide();
-    m_btnSend->setEnabled(false);
-    m_btnExcel->setEnabled(false);
+    setActionsEnabled(false);
     const QSignalBlocker quiet(m_cmbExport);
     loadMonthDropDown(m_context, *m_cmbExport, MonthList, QStringLiteral("- Havi véradások -"));
     backOut.dismiss();
@@ -118,8 +119,7 @@ void ExportPanel::cmbExportCloseUp()
 {
     const bool monthChosen = m_cmbExport->currentIndex() >= 1;
     m_lblSend->setVisible(monthChosen);
-    m_btnSend->setEnabled(monthChosen);
-    m_btnExcel->setEnabled(monthChosen);
+    setActionsEnabled(monthChosen);
 }
 
 void ExportPanel::btnCloseExportClick()
@@ -138,9 +138,14 @@ void ExportPanel::endAction()
     const QSignalBlocker quiet(m_cmbExport);
     m_cmbExport->setCurrentIndex(0);
     m_lblSend->hide();
-    m_btnSend->setEnabled(false);
-    m_btnExcel->setEnabled(false);
+    setActionsEnabled(false);
     m_prbSending->hide();
+}
+
+void ExportPanel::setActionsEnabled(bool enabled)
+{
+    for (QToolButton* action : {m_btnSend, m_btnExcel, m_btnPrint})
+        action->setEnabled(enabled);
 }
 
 void ExportPanel::setControlsEnabled(bool enabled)
@@ -167,25 +172,35 @@ MonthExport ExportPanel::chosenMonth()
 
 void ExportPanel::btnExcelClick()
 {
+    saveAndShow(MonthFileExport::Kind::Workbook);
+}
+
+void ExportPanel::btnPrintClick()
+{
+    saveAndShow(MonthFileExport::Kind::PrintableMonth);
+}
+
+void ExportPanel::saveAndShow(MonthFileExport::Kind kind)
+{
     if (m_cmbExport->currentIndex() < 1)
         return;
     m_prbSending->show();
-    m_btnSend->setEnabled(false);
-    m_btnExcel->setEnabled(false);
+    setActionsEnabled(false);
     auto recover = qScopeGuard([this] { endAction(); }); // then the general error report
-    WorkbookExport workbook(m_context.dm.datacore, m_context.dm.aq_toExcel);
-    connect(&workbook, &WorkbookExport::advanced, this, [this] { advanceGauge(); });
-    connect(&workbook, &WorkbookExport::rowsCounted, this, [this](int rows) { m_prbSending->setMaximum(rows + 10); });
-    const QString path = workbook.run(chosenMonth());
+    MonthFileExport file(m_context.dm.datacore, m_context.dm.aq_toExcel, kind);
+    connect(&file, &MonthFileExport::advanced, this, [this] { advanceGauge(); });
+    connect(&file, &MonthFileExport::rowsCounted, this, [this](int rows) { m_prbSending->setMaximum(rows + 10); });
+    const QString path = file.run(chosenMonth());
     const bool shown = m_context.viewer.show(path);
     advanceGauge();
     recover.dismiss();
     endAction();
     if (!shown) {
-        m_context.messages.show(QStringLiteral("A munkafüzet elkészült, de nincs program, amely megnyitná:\n%1")
-                                    .arg(QDir::toNativeSeparators(path)),
-                                QStringLiteral("Exportálás"), UserMessages::Icon::Information,
-                                UserMessages::Buttons::Ok);
+        const QString text = kind == MonthFileExport::Kind::Workbook
+            ? QStringLiteral("A munkafüzet elkészült, de nincs program, amely megnyitná:\n%1")
+            : QStringLiteral("A nyomtatható PDF elkészült, de nincs program, amely megnyitná:\n%1");
+        m_context.messages.show(text.arg(QDir::toNativeSeparators(path)), QStringLiteral("Exportálás"),
+                                UserMessages::Icon::Information, UserMessages::Buttons::Ok);
     }
 }
 
@@ -193,8 +208,7 @@ void ExportPanel::btnSendClick()
 {
     if (m_cmbExport->currentIndex() < 1)
         return;
-    m_btnSend->setEnabled(false);
-    m_btnExcel->setEnabled(false);
+    setActionsEnabled(false);
     setControlsEnabled(false);
     auto recover = qScopeGuard([this] { // a database error: then the general error report
         setControlsEnabled(true);

@@ -2,6 +2,7 @@
 
 #include "app/Panel.h"
 #include "app/Shell.h"
+#include "export/MonthFileExport.h"
 #include "model/Months.h"
 
 class MonthDispatch;
@@ -13,8 +14,8 @@ struct DispatchOutcome;
 struct MonthExport;
 
 // pnlExport: the county's months that hold appointments; the chosen one is
-// saved as a workbook or mailed as XML. The panel presents: the work is done
-// by WorkbookExport and MonthDispatch.
+// saved as a workbook, mailed as XML or written as a printable PDF. The
+// panel presents: the work is done by MonthFileExport and MonthDispatch.
 class ExportPanel : public Panel {
 public:
     ExportPanel(AppContext& context, QWidget* parent);
@@ -28,6 +29,7 @@ public:
     void btnCloseExportClick();
     void btnExcelClick();
     void btnSendClick();
+    void btnPrintClick();
 
     // True while a mail is being sent.
     bool busy() const;
@@ -43,6 +45,9 @@ private:
     void endAction();
     void sendEnded(const DispatchOutcome& outcome);
     void setControlsEnabled(bool enabled);
+    void setActionsEnabled(bool enabled);
+    // Writes the chosen month as a workbook or a printable PDF and shows it.
+    void saveAndShow(MonthFileExport::Kind kind);
 
     AppContext& m_context;
     MonthDispatch* m_dispatch;
@@ -50,6 +55,7 @@ private:
     QLabel* m_lblSend;
     QToolButton* m_btnSend;
     QToolButton* m_btnExcel;
+    QToolButton* m_btnPrint;
     QProgressBar* m_prbSending;
     QToolButton* m_btnClose;
 };

@@ -4,6 +4,7 @@
 #include "app/grid/ListGrid.h"
 #include "app/schedule/TimeEdit.h"
 #include "model/Base.h"
+#include "model/Calendar.h"
 #include "model/IsolatedText.h"
 #include "model/TimeText.h"
 #include "model/UserMessages.h"
@@ -120,6 +121,10 @@ DonationsPanel::Editor DonationsPanel::buildEditor()
     m_cmbDay = addCombo(editor, QStringLiteral("cmbDay"), {109, 8, 44, 21}, 31);
     addLabel(editor, QStringLiteral("lblKezdesIdopontja"), {13, 13}, QStringLiteral("Véradás napja:"))
         ->setBuddy(m_cmbDay);
+    // The chosen day's weekday, and a holiday's name: "péntek – újév".
+    m_lblDayName = addLabel(editor, QStringLiteral("lblNapNeve"), {159, 13}, QString());
+    m_lblDayName->setGeometry(159, 11, 160, 17);
+    connect(m_cmbDay, &QComboBox::currentIndexChanged, this, [this] { showDayName(); });
     m_edtKezdes = new TimeEdit(QStringLiteral("edtKezdes"), {109, 35, 34, 21}, editor);
     addLabel(editor, QStringLiteral("lblVeradasIdeje"), {13, 40}, QStringLiteral("Véradás ideje:"))
         ->setBuddy(m_edtKezdes);
@@ -239,6 +244,55 @@ void DonationsPanel::showRow(int row)
                                  m_edtKezdes->text(), m_edtBefejezes->text(), location);
 }
 
+QDate DonationsPanel::chosenDate() const
+{
+    const Base& base = m_context.base;
+    return QDate(base.SelectedYear, base.SelectedMonth, m_cmbDay->currentIndex() + 1);
+}
+
+void DonationsPanel::showDayName()
+{
+    const QString text = m_cmbDay->currentIndex() < 0 ? QString() : DayDescription(chosenDate());
+    m_lblDayName->setText(text);
+    // A screen reader says the day with its weekday.
+    m_cmbDay->setAccessibleDescription(text);
+}
+
+bool DonationsPanel::confirmUnusualDay()
+{
+    const QDate date = chosenDate();
+    QStringList reasons;
+    if (IsWeekend(date))
+        reasons << QStringLiteral("hétvégi nap");
+    const QString holiday = HolidayName(date);
+    if (!holiday.isEmpty())
+        reasons << holiday + QStringLiteral(" (munkaszüneti nap)");
+    // The month's list holds every appointment of the day: the check costs
+    // no statement and cannot fail.
+    QStringList overlapping;
+    const QString day = CurrentDonation.nap;
+    for (int row = 0; row < m_grid->queryModel()->rowCount(); ++row) {
+        if (m_grid->value(row, ColId).toInt() != CurrentDonation.id
+            && m_grid->value(row, ColHelyszinId).toInt() == CurrentDonation.helyszin_kod
+            && m_grid->value(row, ColNap).toString() == day) {
+            const QString start = m_grid->value(row, ColKezdes).toString();
+            const QString end = m_grid->value(row, ColBefejezes).toString();
+            if (TimesOverlap(CurrentDonation.kezdes, CurrentDonation.befejezes, start, end))
+                overlapping << start + u'-' + end;
+        }
+    }
+    if (!overlapping.isEmpty())
+        reasons << QStringLiteral("ugyanezen a helyszínen ezen a napon már van véradás, amely egybeesik vele (")
+                + overlapping.join(QStringLiteral(", ")) + u')';
+    if (reasons.isEmpty())
+        return true;
+    const QString text = HungarianDateText(date) + u' ' + HungarianWeekday(date) + QStringLiteral(": ")
+        + reasons.join(QStringLiteral("; ")) + QStringLiteral(". Biztosan rögzíted?");
+    return m_context.messages.show(text, QStringLiteral("Figyelmeztetés"), UserMessages::Icon::Warning,
+                                   UserMessages::Buttons::YesNo)
+        == UserMessages::Answer::Yes;
+}
+
 bool DonationsPanel::checkEntry()
 {
     auto refuse = [this](const QString& text, const QString& caption, QWidget* focus) {
@@ -260,7 +314,9 @@ bool DonationsPanel::checkEntry()
     CurrentDonation.SetValues(QString::number(base.SelectedYear), TwoDigitText(base.SelectedMonth),
                               m_cmbDay->currentText(), m_edtKezdes->text(), m_edtBefejezes->text(),
                               m_locations[position - 1].id);
-    return true;
+    // A weekend, a holiday or a double booking is asked about; "Nem" goes
+    // back to the editor as it was.
+    return confirmUnusualDay();
 }
 
 WriteResult DonationsPanel::writeEntry()

@@ -5,6 +5,8 @@
 #include "model/IdTable.h"
 #include "store/Choice.h"
 
+#include <QDate>
+
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -47,9 +49,16 @@ private:
     };
     Editor buildEditor();
     void addEditButton();
+    QDate chosenDate() const;
+    void showDayName();
+    // Asks before a save on a weekend, a public holiday or over another
+    // appointment at the location; true when there is nothing to ask or
+    // the answer is "Igen".
+    bool confirmUnusualDay();
 
     Choices m_locations; // position n of the drop-down is entry n - 1
     QComboBox* m_cmbDay;
+    QLabel* m_lblDayName;
     TimeEdit* m_edtKezdes;
     TimeEdit* m_edtBefejezes;
     QComboBox* m_cmbHelyszinek;
