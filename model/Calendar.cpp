@@ -42,7 +42,7 @@ QString HolidayName(QDate date)
     static constexpr std::array<Fixed, 9> fixed{{{1, 1, "újév"},
                                                  {3, 15, "nemzeti ünnep"},
                                                  {5, 1, "a munka ünnepe"},
-                                                 {8, 20, "államalapítás ünnepe"},
+                                                 {8, 20, "államalapítás"},
                                                  {10, 23, "nemzeti ünnep"},
                                                  {11, 1, "mindenszentek"},
                                                  {12, 24, "szenteste"},

@@ -196,7 +196,7 @@ void TestModel::holidaysOfAYear()
                                day(5, 1) + " a munka ünnepe",
                                fromEaster(49) + " pünkösdvasárnap",
                                fromEaster(50) + " pünkösdhétfő",
-                               day(8, 20) + " államalapítás ünnepe",
+                               day(8, 20) + " államalapítás",
                                day(10, 23) + " nemzeti ünnep",
                                day(11, 1) + " mindenszentek",
                                day(12, 24) + " szenteste",

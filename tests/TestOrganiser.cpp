@@ -4,6 +4,7 @@
 
 #include "app/grid/ListGrid.h"
 #include "app/schedule/DonationsPanel.h"
+#include "model/Calendar.h"
 #include "support/Fixture.h"
 
 #include <QCheckBox>
@@ -87,6 +88,7 @@ private slots:
     void warningBeforeAnUnusualDay_data();
     void warningBeforeAnUnusualDay();
     void aChangedRowDoesNotClashWithItself();
+    void dayLabelHoldsEveryHolidaysName();
 };
 
 void TestOrganiser::copyAMonth_data()
@@ -308,6 +310,23 @@ void TestOrganiser::aChangedRowDoesNotClashWithItself()
     organiser.click("btnAddVeradas");
     QVERIFY(organiser.program.messages.boxes.isEmpty());
     QCOMPARE(organiser.stored("202701"), QStringList{"20270105 10:00-12:30 @1"});
+}
+
+// The longest weekday with the longest holiday name still fits beside the
+// day drop-down, in the window's own font.
+void TestOrganiser::dayLabelHoldsEveryHolidaysName()
+{
+    Organiser organiser;
+    QVERIFY(organiser.program.start());
+    organiser.startMonth("2027", "Január");
+    QLabel* label = organiser.find<QLabel>("lblNapNeve");
+    const QFontMetrics metrics(label->font());
+    for (QDate date(2024, 1, 1); date.year() <= 2030; date = date.addDays(1)) {
+        if (HolidayName(date).isEmpty())
+            continue;
+        const QString text = DayDescription(date);
+        QVERIFY2(metrics.horizontalAdvance(text) <= label->contentsRect().width(), qPrintable(text));
+    }
 }
 
 QTEST_MAIN(TestOrganiser)

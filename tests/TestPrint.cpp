@@ -88,6 +88,7 @@ void TestPrint::monthIsPrintedAndShown()
     QVERIFY(!printButton->isEnabled()); // with the other two actions, until a month is chosen
     print.program.find<QComboBox>("cmbExport")->setCurrentIndex(1);
     QVERIFY(printButton->isEnabled() && print.button("btnExcel")->isEnabled());
+    print.program.screenshot("export-panel-print");
     QTest::mouseClick(printButton, Qt::LeftButton);
     QVERIFY(!printButton->isEnabled());
     QVERIFY(print.program.messages.boxes.isEmpty());
