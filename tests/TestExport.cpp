@@ -86,7 +86,8 @@ struct ExportView {
     bool idle() const
     {
         return months()->currentIndex() == 0 && !button("btnExcel")->isEnabled() && !button("btnSend")->isEnabled()
-            && !program.find<QLabel>("lblSend")->isVisible() && !gauge()->isVisible();
+            && !button("btnPrint")->isEnabled() && !program.find<QLabel>("lblSend")->isVisible()
+            && !gauge()->isVisible();
     }
 };
 
@@ -737,9 +738,9 @@ void TestExport::failingComposerEndsTheSend()
 
 void TestExport::exportWritesOnlyRegularFiles_data()
 {
-    QTest::addColumn<QString>("kind"); // xls: the workbook, xml: the attachment of a send
+    QTest::addColumn<QString>("kind"); // xls: the workbook, xml: the attachment of a send, pdf: the printout
     QTest::addColumn<QString>("planted");
-    for (const char* kind : {"xls", "xml"}) {
+    for (const char* kind : {"xls", "xml", "pdf"}) {
         for (const char* planted :
              {"a link to another file", "a dangling link", "a FIFO", "a folder", "the folder a link", "a regular file"})
             QTest::addRow("%s, %s", kind, planted) << kind << planted;
@@ -761,7 +762,7 @@ void TestExport::exportWritesOnlyRegularFiles()
     program.window->context().mail.port = 1; // nothing listens: only the file matters here
     const QString county = program.window->base().CurrentSettings.Megye;
     const QDir work(fixture.folder.path());
-    const QString folder = work.filePath(kind == QLatin1String("xls") ? "excel" : "xml");
+    const QString folder = work.filePath(kind == QLatin1String("xls") ? QStringLiteral("excel") : kind);
     const QString path =
         folder + u'/' + ExportFileName(county, QStringLiteral("Szeptember"), ExportStampText(program.clock), kind);
     const QString victim = work.filePath("sajat.txt");
@@ -792,6 +793,8 @@ void TestExport::exportWritesOnlyRegularFiles()
     view.choose(1);
     if (kind == QLatin1String("xls"))
         view.excel();
+    else if (kind == QLatin1String("pdf"))
+        QTest::mouseClick(view.button("btnPrint"), Qt::LeftButton);
     else
         view.send();
     QVERIFY(view.idle());
@@ -813,7 +816,7 @@ void TestExport::exportWritesOnlyRegularFiles()
     QVERIFY(!program.messages.boxes.isEmpty());
     const auto& box = program.messages.boxes[0];
     QCOMPARE(box.caption,
-             kind == QLatin1String("xls") ? QStringLiteral("Kelmir") : QStringLiteral("Hiba a mentéskor!"));
+             kind == QLatin1String("xml") ? QStringLiteral("Hiba a mentéskor!") : QStringLiteral("Kelmir"));
     QVERIFY2(box.text.contains(refused), qPrintable(box.text));
     if (kind == QLatin1String("xml"))
         QCOMPARE(program.messages.captions().last(), QStringLiteral("Exportálás"));
@@ -860,6 +863,8 @@ void TestExport::fullDiskNamesTheFile()
     view.choose(1);
     if (kind == QLatin1String("xls"))
         view.excel();
+    else if (kind == QLatin1String("pdf"))
+        QTest::mouseClick(view.button("btnPrint"), Qt::LeftButton);
     else
         view.send();
     QVERIFY(view.idle());
