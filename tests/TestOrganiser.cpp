@@ -131,6 +131,26 @@ void TestOrganiser::copyAMonth_data()
         << "2 véradást másoltam át a(z) 2027 Március hónapból a(z) 2028 Február hónapba.\n\n"
            "Hétvégére vagy munkaszüneti napra esik, érdemes átnézni:\n"
            "  2028. 02. 05. szombat, 08:00-12:00, Makó - Városháza";
+    Rows fifthWeek;
+    for (const char* day : {"30", "31"}) {
+        for (int hour = 8; hour < 15; ++hour)
+            fifthWeek << QStringList{"2026",
+                                     "03",
+                                     day,
+                                     QStringLiteral("%1:00").arg(hour, 2, 10, QLatin1Char('0')),
+                                     QStringLiteral("%1:30").arg(hour, 2, 10, QLatin1Char('0')),
+                                     "1"};
+    }
+    QStringList summarised{"0 véradást másoltam át a(z) 2026 Március hónapból a(z) 2027 Február hónapba.", "",
+                           "Kimaradt, mert a hónapban nincs ilyen nap (például 5. hétfő):"};
+    for (int n = 0; n < 12; ++n)
+        summarised << QStringLiteral("  2026. 03. %1. %2, %3:00-%3:30, Szeged - Egyetem")
+                          .arg(n < 7 ? "30" : "31", n < 7 ? "hétfő" : "kedd")
+                          .arg(8 + n % 7, 2, 10, QLatin1Char('0'));
+    summarised << QStringLiteral("  … és még 2");
+    QTest::newRow("a long list of the left out is cut") << fifthWeek << "2026 Március"
+                                                        << "2027"
+                                                        << "Február" << QStringList() << summarised.join(u'\n');
     QTest::newRow("a 1st Friday onto New Year's Day")
         << Rows{{"2026", "05", "01", "08:00", "12:00", "1"}, {"2026", "06", "05", "08:00", "12:00", "2"}}
         << "2026 Május"

@@ -175,9 +175,13 @@ void NewMonthPanel::reportCopy(const MonthCopyOutcome& outcome, const MonthEntry
                          .arg(source.honap_s)
                          .arg(year)
                          .arg(MonthNames[size_t(month - 1)])};
+    // A long list is cut, so the box stays within the screen.
     auto section = [&text](const char* heading, const QStringList& lines) {
-        if (!lines.isEmpty())
-            text << QString() << QString::fromUtf8(heading) << lines;
+        if (lines.isEmpty())
+            return;
+        text << QString() << QString::fromUtf8(heading) << lines.mid(0, listedAtMost);
+        if (lines.size() > listedAtMost)
+            text << QStringLiteral("  … és még %1").arg(lines.size() - listedAtMost);
     };
     section("Kimaradt, mert a hónapban nincs ilyen nap (például 5. hétfő):", noSuchDay);
     section("Kimaradt, mert a helyszín megszűnt:", withdrawn);

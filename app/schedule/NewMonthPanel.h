@@ -36,6 +36,8 @@ private:
     std::optional<MonthCopyOutcome> copyInto(const MonthEntry& source, int year, int month);
     void reportCopy(const MonthCopyOutcome& outcome, const MonthEntry& source, int year, int month);
 
+    static constexpr int listedAtMost = 12; // rows named in each part of the copy's box
+
     QComboBox* m_cmbYear;
     QComboBox* m_cmbMonth;
     QCheckBox* m_chkCopy;
