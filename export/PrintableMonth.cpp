@@ -129,6 +129,80 @@ void drawHeadings(QPainter& painter, const PageGeometry& page, qreal top, const 
                          QString::fromUtf8(printedColumns[c].heading));
 }
 
+struct Fonts {
+    QFont body = printFont(9);
+    QFont bold = printFont(9, true);
+    QFont title = printFont(15, true);
+    // The page number's spaces a little wider: a reader's text extraction
+    // drops a plain space between narrow glyphs and would find "1/3".
+    QFont pageNumber = body;
+
+    explicit Fonts(QPaintDevice& device)
+    {
+        pageNumber.setWordSpacing(QFontMetricsF(body, &device).horizontalAdvance(u' ') / 2);
+    }
+};
+
+// The rows laid out before anything is drawn, so that every page knows how
+// many pages follow.
+struct Layout {
+    std::vector<PrintedRow> rows;
+    std::vector<qreal> heights;
+    std::vector<size_t> pageStarts{0}; // the first row of each page, then the row count
+
+    int pages() const { return int(pageStarts.size()) - 1; }
+};
+
+Layout layOut(const DataTable& rows, const PageGeometry& page, const QFontMetricsF& metrics)
+{
+    const SourceColumns source(rows);
+    Layout layout;
+    layout.rows.reserve(size_t(rows.rowCount()));
+    layout.heights.reserve(size_t(rows.rowCount()));
+    const qreal bottom = page.paper.bottom() - page.footerHeight;
+    qreal y = page.paper.top() + page.titleHeight + page.headingHeight;
+    for (int n = 0; n < rows.rowCount(); ++n) {
+        layout.rows.push_back(source.row(n));
+        const qreal height = rowHeight(layout.rows.back(), page, metrics);
+        layout.heights.push_back(height);
+        if (y + height > bottom && size_t(n) > layout.pageStarts.back()) {
+            layout.pageStarts.push_back(size_t(n));
+            y = page.paper.top() + page.headingHeight;
+        }
+        y += height;
+    }
+    layout.pageStarts.push_back(layout.rows.size());
+    return layout;
+}
+
+void drawPage(QPainter& painter, const PageGeometry& page, const Fonts& fonts, const Layout& layout, int p,
+              const QString& title)
+{
+    qreal top = page.paper.top();
+    if (p == 0) {
+        painter.setFont(fonts.title);
+        painter.drawText(QRectF(page.paper.left(), top, page.paper.width(), page.titleHeight),
+                         Qt::AlignLeft | Qt::AlignTop, title);
+        top += page.titleHeight;
+    }
+    drawHeadings(painter, page, top, fonts.bold);
+    top += page.headingHeight;
+    painter.setFont(fonts.body);
+    for (size_t n = layout.pageStarts[size_t(p)]; n < layout.pageStarts[size_t(p) + 1]; ++n) {
+        painter.setPen(Qt::black);
+        for (size_t c = 0; c < layout.rows[n].size(); ++c)
+            painter.drawText(page.cell(c, top, layout.heights[n]), wrapFlags, layout.rows[n][c]);
+        top += layout.heights[n];
+        painter.setPen(QPen(QColor(190, 190, 190), 1));
+        painter.drawLine(QPointF(page.paper.left(), top), QPointF(page.paper.right(), top));
+    }
+    painter.setPen(Qt::black);
+    painter.setFont(fonts.pageNumber);
+    painter.drawText(QRectF(page.paper.left(), page.paper.bottom() - page.footerHeight, page.paper.width(),
+                            page.footerHeight),
+                     Qt::AlignHCenter | Qt::AlignBottom, QStringLiteral("%1 / %2").arg(p + 1).arg(layout.pages()));
+}
+
 } // namespace
 
 namespace PrintableMonth {
@@ -149,70 +223,21 @@ int write(QIODevice& out, const DataTable& rows, const QString& title)
     QPainter painter;
     if (!painter.begin(&writer))
         throw ExportError(QStringLiteral("A PDF-fájl nem készíthető el."));
-    const QFont body = printFont(9);
-    const QFont bold = printFont(9, true);
-    const QFont titleFont = printFont(15, true);
-    // The page number's spaces a little wider: a reader's text extraction
-    // drops a plain space between narrow glyphs and would find "1/3".
-    QFont pageNumberFont = body;
+    const Fonts fonts(writer);
     // Metrics at the writer's resolution, as the painter lays text out.
-    const QFontMetricsF metrics(body, &writer);
-    pageNumberFont.setWordSpacing(metrics.horizontalAdvance(u' ') / 2);
+    const QFontMetricsF metrics(fonts.body, &writer);
     // The painter's origin is the top left corner inside the margins.
     const PageGeometry page(QRectF(QPointF(0, 0), writer.pageLayout().paintRectPixels(dotsPerInch).size()), metrics,
-                            QFontMetricsF(titleFont, &writer));
-
-    // The rows laid out first, so every page knows how many pages follow.
-    const SourceColumns source(rows);
-    std::vector<PrintedRow> printed;
-    std::vector<qreal> heights;
-    printed.reserve(size_t(rows.rowCount()));
-    heights.reserve(size_t(rows.rowCount()));
-    std::vector<size_t> pageStarts{0};
-    const qreal bottom = page.paper.bottom() - page.footerHeight;
-    qreal y = page.paper.top() + page.titleHeight + page.headingHeight;
-    for (int n = 0; n < rows.rowCount(); ++n) {
-        printed.push_back(source.row(n));
-        heights.push_back(rowHeight(printed.back(), page, metrics));
-        if (y + heights.back() > bottom && printed.size() - 1 > pageStarts.back()) {
-            pageStarts.push_back(printed.size() - 1);
-            y = page.paper.top() + page.headingHeight;
-        }
-        y += heights.back();
-    }
-    const int pages = int(pageStarts.size());
-    pageStarts.push_back(printed.size());
-
-    for (int p = 0; p < pages; ++p) {
+                            QFontMetricsF(fonts.title, &writer));
+    const Layout layout = layOut(rows, page, metrics);
+    for (int p = 0; p < layout.pages(); ++p) {
         if (p > 0)
             writer.newPage();
-        qreal top = page.paper.top();
-        if (p == 0) {
-            painter.setFont(titleFont);
-            painter.drawText(QRectF(page.paper.left(), top, page.paper.width(), page.titleHeight),
-                             Qt::AlignLeft | Qt::AlignTop, title);
-            top += page.titleHeight;
-        }
-        drawHeadings(painter, page, top, bold);
-        top += page.headingHeight;
-        painter.setFont(body);
-        for (size_t n = pageStarts[size_t(p)]; n < pageStarts[size_t(p) + 1]; ++n) {
-            painter.setPen(Qt::black);
-            for (size_t c = 0; c < printed[n].size(); ++c)
-                painter.drawText(page.cell(c, top, heights[n]), wrapFlags, printed[n][c]);
-            top += heights[n];
-            painter.setPen(QPen(QColor(190, 190, 190), 1));
-            painter.drawLine(QPointF(page.paper.left(), top), QPointF(page.paper.right(), top));
-        }
-        painter.setPen(Qt::black);
-        painter.setFont(pageNumberFont);
-        painter.drawText(QRectF(page.paper.left(), page.paper.bottom() - page.footerHeight, page.paper.width(),
-                                page.footerHeight),
-                         Qt::AlignHCenter | Qt::AlignBottom, QStringLiteral("%1 / %2").arg(p + 1).arg(pages));
+        drawPage(painter, page, fonts, layout, p, title);
     }
     if (!painter.end())
         throw ExportError(QStringLiteral("A PDF-fájl nem készíthető el."));
-    return pages;
+    return layout.pages();
 }
 
 void writeFile(const QString& path, const DataTable& rows, const QString& title)
