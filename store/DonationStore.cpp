@@ -20,9 +20,7 @@ void LoadDonationList(Query& list, quint8 county, int year, int month, const Sor
 
 WriteResult SaveDonation(Query& list, const Donation& donation, EditModes mode)
 {
-    return insertOrUpdate(list, mode,
-                          Sql::lines({"INSERT INTO at_veradasok (ev, honap, nap, kezdes, befejezes, helyszin_kod)",
-                                      "VALUES (:vev, :vhonap, :vnap, :vkezdes, :vbefejezes, :vhelyszin_kod);"}),
+    return insertOrUpdate(list, mode, Sql::insertDonation(),
                           Sql::lines({"UPDATE at_veradasok", "SET ev=:vev,", "honap=:vhonap,", "nap=:vnap,",
                                       "kezdes=:vkezdes,", "befejezes=:vbefejezes,", "helyszin_kod=:vhelyszin_kod",
                                       "WHERE id=:vid;"}),

@@ -61,9 +61,7 @@ MonthCopyOutcome CopyMonth(Connection& connection, quint8 county, int fromYear, 
             appointment.target = QDate();
         outcome.appointments.append(appointment);
     }
-    connection.runEach(Sql::lines({"INSERT INTO at_veradasok (ev, honap, nap, kezdes, befejezes, helyszin_kod)",
-                                   "VALUES (:vev, :vhonap, :vnap, :vkezdes, :vbefejezes, :vhelyszin_kod);"}),
-                       inserts);
+    connection.runEach(Sql::insertDonation(), inserts);
     transaction.commit();
     return outcome;
 }

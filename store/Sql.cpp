@@ -22,4 +22,10 @@ QString liveLocationsOf(quint8 county)
         + QStringLiteral("\nWHERE at_telepulesek.megye_kod=%1 AND deleted=0").arg(county);
 }
 
+QString insertDonation()
+{
+    return lines({"INSERT INTO at_veradasok (ev, honap, nap, kezdes, befejezes, helyszin_kod)",
+                  "VALUES (:vev, :vhonap, :vnap, :vkezdes, :vbefejezes, :vhelyszin_kod);"});
+}
+
 } // namespace Sql

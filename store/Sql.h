@@ -16,6 +16,10 @@ QString lines(std::initializer_list<const char*> utf8Lines);
 // and its WHERE (the location list and the appointment editor's choices).
 QString liveLocationsOf(quint8 county);
 
+// A new appointment from :vev, :vhonap, :vnap, :vkezdes, :vbefejezes and
+// :vhelyszin_kod (the editor's save and the copy of a month).
+QString insertDonation();
+
 // An appointment with its location and settlement, and the appointments of
 // one month (:vev, :vhonap) in one county (:vmegye_kod).
 constexpr const char* donationsFrom = "FROM (at_veradasok INNER JOIN at_helyszinek ON at_veradasok.helyszin_kod = "
